@@ -1,0 +1,53 @@
+#pragma once
+// Access rights, access rules and the text encoding of the rule list that the
+// service keeps in the registry value "HostList".
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tftpcfg {
+
+// The access a client has. The values are also the item indexes of the two
+// access drop-down lists ("No Access", "Read Only").
+enum TAccessLevel : int32_t {
+  alNoAccess = 0,
+  alReadOnly = 1,
+};
+
+// One exception to the default access: a single host when Mask is exactly
+// "255.255.255.255", a network otherwise. Address and Mask are not validated.
+struct TAccessRight {
+  std::string Address;
+  std::string Mask;
+  int32_t Right = alNoAccess;  // a TAccessLevel
+
+  friend bool operator==(const TAccessRight&, const TAccessRight&) = default;
+};
+
+inline constexpr std::string_view kSingleHostMask = "255.255.255.255";
+
+// "NA" and "R" in any letter case; every other code reads as No Access.
+TAccessLevel AccessCodeToLevel(std::string_view code);
+// "No Access" or "Read Only", by the same reading of the code.
+std::string AccessCodeToText(std::string_view code);
+// "R" for 1; "NA" for 0 and every other value (-1 is a list without selection).
+std::string AccessLevelToCode(int32_t level);
+
+// First column of a rule's row: the address alone for a single host, otherwise
+// the address followed by the mask in parentheses.
+std::string RuleAddressText(const TAccessRight& rule);
+// Second column of a rule's row: the display text of its access right.
+std::string RuleRightText(const TAccessRight& rule);
+
+// Encodes rules as "[address, mask, code]" joined by ", ", first rule first.
+std::string EncodeHostList(const std::vector<TAccessRight>& rules);
+
+// Decodes stored text. Never fails: the text is split into words at square
+// brackets, and only the odd-numbered words (the first, third, fifth ...) are
+// rule bodies, the even-numbered ones being the separators between "]" and "[".
+// Each body is split into words at blanks and commas: address, mask, code.
+std::vector<TAccessRight> DecodeHostList(std::string_view text);
+
+}  // namespace tftpcfg

@@ -1,0 +1,17 @@
+#pragma once
+// The registry interface over the Win32 ANSI registry functions.
+
+#include "platform/registry.h"
+
+namespace tftpcfg {
+
+class WinRegistry final : public IRegistry {
+ public:
+  std::unique_ptr<IRegistryKey> OpenLocalMachineKey(const std::string& path, uint32_t access,
+                                                    long& error) override;
+  std::unique_ptr<IRegistryKey> CreateLocalMachineKey(const std::string& path, uint32_t access,
+                                                      long& error) override;
+  std::string SystemErrorText(long code) override;
+};
+
+}  // namespace tftpcfg
