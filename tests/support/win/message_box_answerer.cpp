@@ -1,0 +1,80 @@
+#include "tests/support/win/message_box_answerer.h"
+
+#include <algorithm>
+
+namespace tftpcfg::test {
+namespace {
+
+MessageBoxAnswerer* g_active = nullptr;
+
+std::string Utf8(const std::wstring& w) {
+  if (w.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                                    nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr,
+                      nullptr);
+  return out;
+}
+
+std::string TextOf(HWND hwnd) {
+  wchar_t buf[4096] = {};
+  GetWindowTextW(hwnd, buf, 4096);
+  return Utf8(buf);
+}
+
+BOOL CALLBACK CollectButton(HWND child, LPARAM param) {
+  auto* box = reinterpret_cast<SeenBox*>(param);
+  wchar_t cls[32] = {};
+  GetClassNameW(child, cls, 32);
+  const LONG style = GetWindowLongW(child, GWL_STYLE);
+  if (lstrcmpiW(cls, L"Button") == 0 && (style & WS_VISIBLE)) box->buttons.push_back(TextOf(child));
+  if (lstrcmpiW(cls, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON &&
+      SendMessageW(child, STM_GETICON, 0, 0) != 0)
+    box->hasIcon = true;
+  return TRUE;
+}
+
+}  // namespace
+
+MessageBoxAnswerer::MessageBoxAnswerer(std::function<int(const SeenBox&)> answer)
+    : answer_(std::move(answer)) {
+  g_active = this;
+  hook_ = SetWindowsHookExW(WH_CBT, &HookProc, nullptr, GetCurrentThreadId());
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() {
+  if (hook_) UnhookWindowsHookEx(hook_);
+  if (g_active == this) g_active = nullptr;
+}
+
+LRESULT CALLBACK MessageBoxAnswerer::HookProc(int code, WPARAM wParam, LPARAM lParam) {
+  MessageBoxAnswerer* self = g_active;
+  if (code == HCBT_ACTIVATE && self) {
+    HWND hwnd = reinterpret_cast<HWND>(wParam);
+    wchar_t cls[32] = {};
+    GetClassNameW(hwnd, cls, 32);
+    const bool known = std::any_of(self->seen_.begin(), self->seen_.end(),
+                                   [hwnd](const SeenBox& b) { return b.hwnd == hwnd; });
+    if (lstrcmpW(cls, L"#32770") == 0 && !known) {
+      SeenBox box;
+      box.hwnd = hwnd;
+      box.caption = TextOf(hwnd);
+      wchar_t text[8192] = {};
+      GetDlgItemTextW(hwnd, 0xFFFF, text, 8192);
+      box.text = Utf8(text);
+      EnumChildWindows(hwnd, &CollectButton, reinterpret_cast<LPARAM>(&box));
+      const LRESULT def = SendMessageW(hwnd, DM_GETDEFID, 0, 0);
+      if (HIWORD(def) == DC_HASDEFID) box.defaultId = LOWORD(def);
+      GetWindowRect(hwnd, &box.rect);
+      self->seen_.push_back(box);
+      const int id = self->answer_ ? self->answer_(self->seen_.back()) : 0;
+      if (id != 0)
+        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(hwnd, id)));
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace tftpcfg::test

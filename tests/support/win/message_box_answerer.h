@@ -1,0 +1,46 @@
+#pragma once
+// Answers the real message boxes and dialogs (window class "#32770") that the
+// test's own thread shows: a WH_CBT hook sees each one when it is activated,
+// records its caption, text, buttons and default button, and clicks the button
+// that the test's answer function names. Only one answerer is active at a time.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tftpcfg::test {
+
+struct SeenBox {
+  HWND hwnd = nullptr;
+  std::string caption;               // UTF-8
+  std::string text;                  // the static text with id 0xFFFF, as message boxes have it
+  std::vector<std::string> buttons;  // captions of the push buttons, in z-order
+  int defaultId = 0;                 // DM_GETDEFID
+  bool hasIcon = false;              // an icon is shown
+  RECT rect{};                       // the box's window rectangle
+};
+
+class MessageBoxAnswerer {
+ public:
+  // answer returns the command id to click (IDOK, IDYES, ...), or 0 to leave
+  // the box alone (the test then closes it itself).
+  explicit MessageBoxAnswerer(std::function<int(const SeenBox&)> answer);
+  // Clicks the same button in every box.
+  explicit MessageBoxAnswerer(int id) : MessageBoxAnswerer([id](const SeenBox&) { return id; }) {}
+  MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+  MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
+  ~MessageBoxAnswerer();
+
+  const std::vector<SeenBox>& seen() const { return seen_; }
+
+ private:
+  static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
+
+  std::function<int(const SeenBox&)> answer_;
+  std::vector<SeenBox> seen_;
+  HHOOK hook_ = nullptr;
+};
+
+}  // namespace tftpcfg::test
