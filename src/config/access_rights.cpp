@@ -1,46 +1,30 @@
 #include "config/access_rights.h"
 
+#include <algorithm>
+
 namespace tftpcfg {
 namespace {
 
-// Upper-cases a to z only, as the stored codes are compared.
-std::string UpperAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
+bool IsOuterDelimiter(char c) { return c == '[' || c == ']'; }
+bool IsInnerDelimiter(char c) { return c == ' ' || c == ','; }
+
+// The next maximal run of characters that are not delimiters, from p on; p
+// moves past it. Empty when no word is left. Characters are tested one byte at
+// a time, and every byte is looked at once, so splitting a text is linear.
+template <typename IsDelimiter>
+std::string_view NextWord(const char*& p, const char* end, IsDelimiter isDelimiter) {
+  while (p != end && isDelimiter(*p)) ++p;
+  const char* start = p;
+  while (p != end && !isDelimiter(*p)) ++p;
+  return std::string_view(start, static_cast<size_t>(p - start));
 }
-
-// Yields the maximal runs of characters that are not delimiters, one by one, in
-// a single pass over the text.
-class WordScanner {
- public:
-  WordScanner(std::string_view text, char delim1, char delim2)
-      : text_(text), d1_(delim1), d2_(delim2) {}
-
-  // The next word, or an empty view when there is none.
-  std::string_view Next() {
-    const size_t n = text_.size();
-    while (pos_ < n && IsDelimiter(text_[pos_])) ++pos_;
-    const size_t start = pos_;
-    while (pos_ < n && !IsDelimiter(text_[pos_])) ++pos_;
-    return text_.substr(start, pos_ - start);
-  }
-
- private:
-  bool IsDelimiter(char c) const { return c == d1_ || c == d2_; }
-
-  std::string_view text_;
-  char d1_;
-  char d2_;
-  size_t pos_ = 0;
-};
 
 }  // namespace
 
+// Codes are compared after upper-casing a to z: only "R" and "r" read as Read
+// Only, and every other text, "NA" in any case among them, as No Access.
 TAccessLevel AccessCodeToLevel(std::string_view code) {
-  return UpperAscii(code) == "R" ? alReadOnly : alNoAccess;
+  return code.size() == 1 && (code[0] == 'R' || code[0] == 'r') ? alReadOnly : alNoAccess;
 }
 
 std::string AccessCodeToText(std::string_view code) {
@@ -78,15 +62,20 @@ std::string EncodeHostList(const std::vector<TAccessRight>& rules) {
 
 std::vector<TAccessRight> DecodeHostList(std::string_view text) {
   std::vector<TAccessRight> rules;
-  WordScanner outer(text, '[', ']');
-  for (std::string_view body = outer.Next(); !body.empty(); body = outer.Next()) {
-    WordScanner inner(body, ' ', ',');
-    TAccessRight rule;
-    rule.Address = inner.Next();
-    rule.Mask = inner.Next();
-    rule.Right = AccessCodeToLevel(inner.Next());
-    rules.push_back(std::move(rule));
-    outer.Next();  // the separator word between "]" and "[" is skipped
+  // Every rule body but a leading one follows an opening bracket, so their
+  // count bounds the number of rules.
+  rules.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '[')) + 1);
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  for (std::string_view body = NextWord(p, end, IsOuterDelimiter); !body.empty();
+       body = NextWord(p, end, IsOuterDelimiter)) {
+    const char* q = body.data();
+    const char* const bodyEnd = q + body.size();
+    TAccessRight& rule = rules.emplace_back();
+    rule.Address = NextWord(q, bodyEnd, IsInnerDelimiter);
+    rule.Mask = NextWord(q, bodyEnd, IsInnerDelimiter);
+    rule.Right = AccessCodeToLevel(NextWord(q, bodyEnd, IsInnerDelimiter));
+    NextWord(p, end, IsOuterDelimiter);  // the separator between "]" and "[" is skipped
   }
   return rules;
 }
