@@ -38,21 +38,28 @@ class IServiceControlManager {
 
   // Each call that fails returns kNoScHandle or false and leaves its system
   // error code for LastError(). Names are UTF-8; a name that the ANSI code page
-  // cannot represent fails the call like an invalid name would.
-  virtual ScHandle OpenSCManager(const std::string& machine, uint32_t access) = 0;
-  virtual ScHandle OpenService(ScHandle manager, const std::string& service, uint32_t access) = 0;
-  virtual bool QueryServiceStatus(ScHandle service, ServiceStatus& status) = 0;
-  // Reads the configuration through a caller-owned buffer (aligned as operator
-  // new aligns). When the buffer is too small the call fails with
-  // kErrorInsufficientBuffer and bytesNeeded holds the size that would do.
-  virtual bool QueryServiceConfig(ScHandle service, std::span<std::byte> buffer,
-                                  ServiceConfig& config, uint32_t& bytesNeeded) = 0;
-  // The start request, with no start arguments.
-  virtual bool StartService(ScHandle service) = 0;
-  virtual bool ControlService(ScHandle service, uint32_t control) = 0;
-  virtual void CloseServiceHandle(ScHandle handle) = 0;
+  // cannot represent fails the call, as an invalid name would.
 
-  // The code left by the last call that failed.
+  // OpenSCManagerA on machine (empty: the local computer), active database.
+  virtual ScHandle OpenManager(const std::string& machine, uint32_t access) = 0;
+  // OpenServiceA.
+  virtual ScHandle OpenNamedService(ScHandle manager, const std::string& service,
+                                    uint32_t access) = 0;
+  // QueryServiceStatus.
+  virtual bool QueryStatus(ScHandle service, ServiceStatus& status) = 0;
+  // QueryServiceConfigA into a caller-owned buffer (aligned as operator new
+  // aligns). When the buffer is too small the call fails with
+  // kErrorInsufficientBuffer and bytesNeeded holds the size that would do.
+  virtual bool QueryConfig(ScHandle service, std::span<std::byte> buffer, ServiceConfig& config,
+                           uint32_t& bytesNeeded) = 0;
+  // StartServiceA with no start arguments.
+  virtual bool Start(ScHandle service) = 0;
+  // ControlService; the status it hands back is not needed.
+  virtual bool Control(ScHandle service, uint32_t control) = 0;
+  // CloseServiceHandle.
+  virtual void Close(ScHandle handle) = 0;
+
+  // The code left by the last call that failed (GetLastError at that point).
   virtual uint32_t LastError() = 0;
   // The system's text for a code, trimmed of trailing blanks, control
   // characters and full stops; empty when the system has none.

@@ -13,16 +13,16 @@ class TServiceController::Connection {
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
   ~Connection() {
-    if (service_ != kNoScHandle) scm_.CloseServiceHandle(service_);
-    if (manager_ != kNoScHandle) scm_.CloseServiceHandle(manager_);
+    if (service_ != kNoScHandle) scm_.Close(service_);
+    if (manager_ != kNoScHandle) scm_.Close(manager_);
   }
 
   // Opens the manager on machine, then the service. False when either fails;
   // the failure's code is then left for LastError().
   bool Open(const std::string& machine, const std::string& service) {
-    manager_ = scm_.OpenSCManager(machine, kManagerAccess);
+    manager_ = scm_.OpenManager(machine, kManagerAccess);
     if (manager_ == kNoScHandle) return false;
-    service_ = scm_.OpenService(manager_, service, kServiceAccess);
+    service_ = scm_.OpenNamedService(manager_, service, kServiceAccess);
     return service_ != kNoScHandle;
   }
 
@@ -75,8 +75,8 @@ bool TServiceController::PerformServiceAction(const std::string& service, TServi
 
 bool TServiceController::SendRequest(ScHandle service, TServiceAction action) {
   const TServiceActionInfo& row = ServiceActionInfo(action);
-  if (action == saStart) return scm_.StartService(service);
-  return scm_.ControlService(service, row.Control);
+  if (action == saStart) return scm_.Start(service);
+  return scm_.Control(service, row.Control);
 }
 
 void TServiceController::GetServiceInfo(const std::string& service, TServiceInfo& info) {
@@ -89,7 +89,7 @@ void TServiceController::GetServiceInfo(const std::string& service, TServiceInfo
   }
   ReadConfig(connection.service(), info);
   ServiceStatus status;
-  if (scm_.QueryServiceStatus(connection.service(), status)) {
+  if (scm_.QueryStatus(connection.service(), status)) {
     info.CurrentState = status.CurrentState;
   } else {
     // Shown, so that a restart that ends here always tells why.
@@ -101,10 +101,10 @@ void TServiceController::ReadConfig(ScHandle service, TServiceInfo& info) {
   std::vector<std::byte> buffer(kServiceConfigBufferSize);
   ServiceConfig config;
   uint32_t needed = 0;
-  bool ok = scm_.QueryServiceConfig(service, buffer, config, needed);
+  bool ok = scm_.QueryConfig(service, buffer, config, needed);
   if (!ok && scm_.LastError() == kErrorInsufficientBuffer) {
     buffer.resize(std::max<size_t>(needed, buffer.size()));
-    ok = scm_.QueryServiceConfig(service, buffer, config, needed);
+    ok = scm_.QueryConfig(service, buffer, config, needed);
   }
   if (!ok) {
     // The restart goes on without the configuration.
@@ -117,7 +117,7 @@ void TServiceController::ReadConfig(ScHandle service, TServiceInfo& info) {
 
 uint32_t TServiceController::WaitWhilePending(ScHandle service, uint32_t pendingState) {
   ServiceStatus status;
-  if (!scm_.QueryServiceStatus(service, status)) return kServiceStateUnknown;
+  if (!scm_.QueryStatus(service, status)) return kServiceStateUnknown;
   uint32_t progressStart = clock_.TickCount();
   uint32_t lastCheckPoint = status.CheckPoint;
   while (status.CurrentState == pendingState) {
@@ -125,7 +125,7 @@ uint32_t TServiceController::WaitWhilePending(ScHandle service, uint32_t pending
     ui_.DispatchMessages();
     ServiceStatus next;
     // A failed read ends the wait; the last status read decides.
-    if (!scm_.QueryServiceStatus(service, next)) break;
+    if (!scm_.QueryStatus(service, next)) break;
     status = next;
     if (status.CheckPoint > lastCheckPoint) {
       progressStart = clock_.TickCount();

@@ -61,20 +61,21 @@ class FakeScm final : public IServiceControlManager {
   int badHandleUses = 0;  // calls on a handle that is not open, double closes included
   std::set<ScHandle> openHandles;
 
-  ScHandle OpenSCManager(const std::string& machine, uint32_t access) override {
+  ScHandle OpenManager(const std::string& machine, uint32_t access) override {
     log_.push_back("OpenSCManager");
     managerOpens.emplace_back(machine, access);
     if (Fails(openManagerErrors)) return kNoScHandle;
     return Issue(kManagerBase);
   }
-  ScHandle OpenService(ScHandle manager, const std::string& service, uint32_t access) override {
+  ScHandle OpenNamedService(ScHandle manager, const std::string& service,
+                            uint32_t access) override {
     log_.push_back("OpenService");
     serviceOpens.emplace_back(service, access);
     Check(manager, kManagerBase);
     if (Fails(openServiceErrors)) return kNoScHandle;
     return Issue(kServiceBase);
   }
-  bool QueryServiceStatus(ScHandle service, ServiceStatus& status) override {
+  bool QueryStatus(ScHandle service, ServiceStatus& status) override {
     log_.push_back("QueryServiceStatus");
     Check(service, kServiceBase);
     StatusAnswer answer;
@@ -93,8 +94,8 @@ class FakeScm final : public IServiceControlManager {
     status = answer.status;
     return true;
   }
-  bool QueryServiceConfig(ScHandle service, std::span<std::byte> buffer, ServiceConfig& out,
-                          uint32_t& bytesNeeded) override {
+  bool QueryConfig(ScHandle service, std::span<std::byte> buffer, ServiceConfig& out,
+                   uint32_t& bytesNeeded) override {
     log_.push_back("QueryServiceConfig");
     configBufferSizes.push_back(buffer.size());
     Check(service, kServiceBase);
@@ -107,17 +108,17 @@ class FakeScm final : public IServiceControlManager {
     out = config;
     return true;
   }
-  bool StartService(ScHandle service) override {
+  bool Start(ScHandle service) override {
     log_.push_back("StartService");
     Check(service, kServiceBase);
     return !Fails(startErrors);
   }
-  bool ControlService(ScHandle service, uint32_t control) override {
+  bool Control(ScHandle service, uint32_t control) override {
     log_.push_back("ControlService(" + std::to_string(control) + ")");
     Check(service, kServiceBase);
     return !Fails(controlErrors);
   }
-  void CloseServiceHandle(ScHandle handle) override {
+  void Close(ScHandle handle) override {
     log_.push_back(handle >= kServiceBase ? "CloseService" : "CloseManager");
     if (openHandles.erase(handle) == 0) ++badHandleUses;
     ++closed;

@@ -15,13 +15,13 @@ using test::Status;
 class WaitTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    manager_ = scm.OpenSCManager("", kManagerAccess);
-    service_ = scm.OpenService(manager_, "OstrelTFTPd", kServiceAccess);
+    manager_ = scm.OpenManager("", kManagerAccess);
+    service_ = scm.OpenNamedService(manager_, "OstrelTFTPd", kServiceAccess);
     log.clear();
   }
   void TearDown() override {
-    scm.CloseServiceHandle(service_);
-    scm.CloseServiceHandle(manager_);
+    scm.Close(service_);
+    scm.Close(manager_);
     EXPECT_EQ(scm.badHandleUses, 0);
   }
 
