@@ -12,9 +12,11 @@
 
 namespace tftpcfg {
 
-// A manager or service handle as the manager hands it out; kNoScHandle is "none".
-using ScHandle = std::uintptr_t;
-inline constexpr ScHandle kNoScHandle = 0;
+// A manager or service handle as the manager hands it out, opaque to the
+// controller; kNoScHandle is "none".
+struct ScHandleObject;
+using ScHandle = ScHandleObject*;
+inline constexpr ScHandle kNoScHandle = nullptr;
 
 // System error codes that the controller tells apart.
 inline constexpr uint32_t kErrorInsufficientBuffer = 122;

@@ -9,7 +9,6 @@
 #include <deque>
 #include <functional>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -59,25 +58,25 @@ class FakeScm final : public IServiceControlManager {
   int opened = 0;
   int closed = 0;
   int badHandleUses = 0;  // calls on a handle that is not open, double closes included
-  std::set<ScHandle> openHandles;
+  std::map<ScHandle, bool> openHandles;  // handle, is a service handle
 
   ScHandle OpenManager(const std::string& machine, uint32_t access) override {
     log_.push_back("OpenSCManager");
     managerOpens.emplace_back(machine, access);
     if (Fails(openManagerErrors)) return kNoScHandle;
-    return Issue(kManagerBase);
+    return Issue(false);
   }
   ScHandle OpenNamedService(ScHandle manager, const std::string& service,
                             uint32_t access) override {
     log_.push_back("OpenService");
     serviceOpens.emplace_back(service, access);
-    Check(manager, kManagerBase);
+    Check(manager, false);
     if (Fails(openServiceErrors)) return kNoScHandle;
-    return Issue(kServiceBase);
+    return Issue(true);
   }
   bool QueryStatus(ScHandle service, ServiceStatus& status) override {
     log_.push_back("QueryServiceStatus");
-    Check(service, kServiceBase);
+    Check(service, true);
     StatusAnswer answer;
     if (statusSource) {
       answer = statusSource(statusReads);
@@ -98,7 +97,7 @@ class FakeScm final : public IServiceControlManager {
                    uint32_t& bytesNeeded) override {
     log_.push_back("QueryServiceConfig");
     configBufferSizes.push_back(buffer.size());
-    Check(service, kServiceBase);
+    Check(service, true);
     if (Fails(configErrors)) return false;
     if (buffer.size() < configBytes) {
       bytesNeeded = configBytes;
@@ -110,17 +109,23 @@ class FakeScm final : public IServiceControlManager {
   }
   bool Start(ScHandle service) override {
     log_.push_back("StartService");
-    Check(service, kServiceBase);
+    Check(service, true);
     return !Fails(startErrors);
   }
   bool Control(ScHandle service, uint32_t control) override {
     log_.push_back("ControlService(" + std::to_string(control) + ")");
-    Check(service, kServiceBase);
+    Check(service, true);
     return !Fails(controlErrors);
   }
   void Close(ScHandle handle) override {
-    log_.push_back(handle >= kServiceBase ? "CloseService" : "CloseManager");
-    if (openHandles.erase(handle) == 0) ++badHandleUses;
+    const auto it = openHandles.find(handle);
+    if (it == openHandles.end()) {
+      log_.push_back("Close(not open)");
+      ++badHandleUses;
+    } else {
+      log_.push_back(it->second ? "CloseService" : "CloseManager");
+      openHandles.erase(it);
+    }
     ++closed;
   }
   uint32_t LastError() override { return lastError_; }
@@ -130,9 +135,6 @@ class FakeScm final : public IServiceControlManager {
   }
 
  private:
-  static constexpr ScHandle kManagerBase = 0x1000;
-  static constexpr ScHandle kServiceBase = 0x2000;
-
   bool Fails(std::deque<uint32_t>& script) {
     if (script.empty()) return false;
     const uint32_t code = script.front();
@@ -141,16 +143,20 @@ class FakeScm final : public IServiceControlManager {
     lastError_ = code;
     return true;
   }
-  ScHandle Issue(ScHandle base) {
-    const ScHandle h = base + static_cast<ScHandle>(++opened);
-    openHandles.insert(h);
+  // Each handle is the address of its own slot, never reused.
+  ScHandle Issue(bool service) {
+    ++opened;
+    const auto h = reinterpret_cast<ScHandle>(&slots_.emplace_back());
+    openHandles[h] = service;
     return h;
   }
-  void Check(ScHandle h, ScHandle base) {
-    if (openHandles.count(h) == 0 || h < base || h >= base + 0x1000) ++badHandleUses;
+  void Check(ScHandle h, bool service) {
+    const auto it = openHandles.find(h);
+    if (it == openHandles.end() || it->second != service) ++badHandleUses;
   }
 
   CallLog& log_;
+  std::deque<char> slots_;
   uint32_t lastError_ = 0;
 };
 

@@ -69,15 +69,6 @@ TEST_F(WaitTest, PauseFollowsTheWaitHintAndGivesUpAtTheFirstReadPastIt) {
   }
 }
 
-TEST_F(WaitTest, EachPauseIsFollowedByADispatchAndARead) {
-  scm.statuses = {Status(kServiceStopPending, 1, 3000), Status(kServiceStopPending, 2, 3000),
-                  Status(kServiceStopped)};
-  EXPECT_EQ(Wait(kServiceStopPending), kServiceStopped);
-  EXPECT_EQ(log,
-            (test::CallLog{"QueryServiceStatus", "Sleep(1000)", "Dispatch", "QueryServiceStatus",
-                           "Sleep(1000)", "Dispatch", "QueryServiceStatus"}));
-}
-
 TEST_F(WaitTest, AdvancingCheckPointIsWaitedForBeyondTheHint) {
   // Hint 2000 ms, but the check-point moves on every read for 40 s.
   scm.statusSource = [](int read) {

@@ -152,8 +152,8 @@ TEST_F(ControllerWinTest, MissingServiceShowsOneRealErrorBoxAndNothingElse) {
   // Centred on the screen, give or take a pixel of rounding.
   const int cx = (box.rect.left + box.rect.right) / 2;
   const int cy = (box.rect.top + box.rect.bottom) / 2;
-  EXPECT_NEAR(cx, GetSystemMetrics(SM_CXSCREEN) / 2, 2);
-  EXPECT_NEAR(cy, GetSystemMetrics(SM_CYSCREEN) / 2, 2);
+  EXPECT_NEAR(cx, GetSystemMetrics(SM_CXSCREEN) / 2.0, 2);
+  EXPECT_NEAR(cy, GetSystemMetrics(SM_CYSCREEN) / 2.0, 2);
 }
 
 TEST_F(ControllerWinTest, StuckStartIsGivenUpAfterOnePause) {

@@ -99,41 +99,5 @@ TEST_F(StubServiceTest, NormalWalksThroughAFewHundredMillisecondsOfEachPendingSt
   EXPECT_EQ(counters.events, L"start stop");
 }
 
-TEST_F(StubServiceTest, StuckStartStaysPendingWithoutHintOrProgressUntilRemoved) {
-  test::StubInstall install;
-  install.behaviour = test::StubBehaviour::StuckStart;
-  ASSERT_EQ(test::InstallStubService(install), 0u);
-  Open();
-  ASSERT_TRUE(StartServiceW(service(), 0, nullptr));
-  Sleep(300);
-  SERVICE_STATUS s{};
-  ASSERT_TRUE(QueryServiceStatus(service(), &s));
-  EXPECT_EQ(s.dwCurrentState, static_cast<DWORD>(SERVICE_START_PENDING));
-  EXPECT_EQ(s.dwWaitHint, 0u);
-  EXPECT_EQ(s.dwCheckPoint, 0u);
-  // TearDown's removal must still get it to SERVICE_STOPPED.
-}
-
-TEST_F(StubServiceTest, RefuseStopIsRefusedByTheManagerAndCountsNoStop) {
-  test::StubInstall install;
-  install.behaviour = test::StubBehaviour::RefuseStop;
-  ASSERT_EQ(test::InstallStubService(install), 0u);
-  ASSERT_EQ(test::StartStubService(), 0u);
-  Open();
-  SERVICE_STATUS status{};
-  EXPECT_FALSE(ControlService(service(), SERVICE_CONTROL_STOP, &status));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_SERVICE_CONTROL));
-  EXPECT_EQ(test::ReadStubCounters().events, L"start");
-}
-
-TEST_F(StubServiceTest, DisabledIsRefusedByTheManager) {
-  test::StubInstall install;
-  install.disabled = true;
-  ASSERT_EQ(test::InstallStubService(install), 0u);
-  Open();
-  EXPECT_FALSE(StartServiceW(service(), 0, nullptr));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SERVICE_DISABLED));
-}
-
 }  // namespace
 }  // namespace tftpcfg
