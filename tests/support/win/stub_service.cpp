@@ -39,6 +39,19 @@ DWORD ReadDword(HKEY key, const wchar_t* name) {
   return value;
 }
 
+// A REG_SZ value of any length; empty when missing.
+std::wstring ReadText(HKEY key, const wchar_t* name) {
+  DWORD size = 0;
+  if (RegGetValueW(key, nullptr, name, RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS)
+    return {};
+  std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  if (RegGetValueW(key, nullptr, name, RRF_RT_REG_SZ, nullptr, text.data(), &size) != ERROR_SUCCESS)
+    return {};
+  text.resize(text.find(L'\0'));
+  return text;
+}
+
 }  // namespace
 
 const wchar_t* StubBehaviourName(StubBehaviour behaviour) {
@@ -154,11 +167,7 @@ StubCounters ReadStubCounters() {
     return counters;
   counters.starts = ReadDword(key.get(), L"StartCount");
   counters.stops = ReadDword(key.get(), L"StopCount");
-  wchar_t events[1024] = {};
-  DWORD size = sizeof events;
-  if (RegGetValueW(key.get(), nullptr, L"Events", RRF_RT_REG_SZ, nullptr, events, &size) ==
-      ERROR_SUCCESS)
-    counters.events = events;
+  counters.events = ReadText(key.get(), L"Events");
   return counters;
 }
 
