@@ -54,27 +54,38 @@ LRESULT CALLBACK MessageBoxAnswerer::HookProc(int code, WPARAM wParam, LPARAM lP
     HWND hwnd = reinterpret_cast<HWND>(wParam);
     wchar_t cls[32] = {};
     GetClassNameW(hwnd, cls, 32);
-    const bool known = std::any_of(self->seen_.begin(), self->seen_.end(),
-                                   [hwnd](const SeenBox& b) { return b.hwnd == hwnd; });
+    const bool known =
+        std::find(self->boxes_.begin(), self->boxes_.end(), hwnd) != self->boxes_.end();
     if (lstrcmpW(cls, L"#32770") == 0 && !known) {
-      SeenBox box;
-      box.hwnd = hwnd;
-      box.caption = TextOf(hwnd);
-      wchar_t text[8192] = {};
-      GetDlgItemTextW(hwnd, 0xFFFF, text, 8192);
-      box.text = Utf8(text);
-      EnumChildWindows(hwnd, &CollectButton, reinterpret_cast<LPARAM>(&box));
-      const LRESULT def = SendMessageW(hwnd, DM_GETDEFID, 0, 0);
-      if (HIWORD(def) == DC_HASDEFID) box.defaultId = LOWORD(def);
-      GetWindowRect(hwnd, &box.rect);
-      self->seen_.push_back(box);
-      const int id = self->answer_ ? self->answer_(self->seen_.back()) : 0;
-      if (id != 0)
-        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(hwnd, id)));
+      // Wine activates a message box before its WM_INITDIALOG has set the text,
+      // the icon, the buttons and the position: look at it from its own modal
+      // loop instead, through a timer on the box.
+      self->boxes_.push_back(hwnd);
+      SetTimer(hwnd, kInspectTimer, USER_TIMER_MINIMUM, &InspectProc);
     }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void CALLBACK MessageBoxAnswerer::InspectProc(HWND hwnd, UINT, UINT_PTR id, DWORD) {
+  KillTimer(hwnd, id);
+  MessageBoxAnswerer* self = g_active;
+  if (!self) return;
+  SeenBox box;
+  box.hwnd = hwnd;
+  box.caption = TextOf(hwnd);
+  wchar_t text[8192] = {};
+  GetDlgItemTextW(hwnd, 0xFFFF, text, 8192);
+  box.text = Utf8(text);
+  EnumChildWindows(hwnd, &CollectButton, reinterpret_cast<LPARAM>(&box));
+  const LRESULT def = SendMessageW(hwnd, DM_GETDEFID, 0, 0);
+  if (HIWORD(def) == DC_HASDEFID) box.defaultId = LOWORD(def);
+  GetWindowRect(hwnd, &box.rect);
+  self->seen_.push_back(box);
+  const int answer = self->answer_ ? self->answer_(self->seen_.back()) : 0;
+  if (answer != 0)
+    PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(hwnd, answer)));
 }
 
 }  // namespace tftpcfg::test

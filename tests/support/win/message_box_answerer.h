@@ -1,8 +1,10 @@
 #pragma once
 // Answers the real message boxes and dialogs (window class "#32770") that the
-// test's own thread shows: a WH_CBT hook sees each one when it is activated,
-// records its caption, text, buttons and default button, and clicks the button
-// that the test's answer function names. Only one answerer is active at a time.
+// test's own thread shows: a WH_CBT hook sees each one when it is activated;
+// once the box runs its modal loop (initialised, on screen) the answerer records
+// its caption, text, buttons, default button and rectangle, and clicks the
+// button that the test's answer function names. Only one answerer is active at
+// a time.
 
 #include <windows.h>
 
@@ -37,9 +39,12 @@ class MessageBoxAnswerer {
 
  private:
   static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
+  static void CALLBACK InspectProc(HWND hwnd, UINT, UINT_PTR id, DWORD);
+  static constexpr UINT_PTR kInspectTimer = 0x7E57;
 
   std::function<int(const SeenBox&)> answer_;
   std::vector<SeenBox> seen_;
+  std::vector<HWND> boxes_;  // every box seen activated, so a re-activation is not a new box
   HHOOK hook_ = nullptr;
 };
 

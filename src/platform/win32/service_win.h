@@ -1,0 +1,69 @@
+#pragma once
+// The service controller's platform over Win32: the Service Control Manager
+// through its ANSI calls, the tick count and Sleep, and the user-interface hooks
+// (draining the message queue between pauses, the error box).
+
+#include <windows.h>
+
+#include <functional>
+
+#include "platform/win32/win_text.h"
+#include "service/service_platform.h"
+
+namespace tftpcfg {
+
+class WinServiceControlManager final : public IServiceControlManager {
+ public:
+  ScHandle OpenManager(const std::string& machine, uint32_t access) override;
+  ScHandle OpenNamedService(ScHandle manager, const std::string& service, uint32_t access) override;
+  bool QueryStatus(ScHandle service, ServiceStatus& status) override;
+  bool QueryConfig(ScHandle service, std::span<std::byte> buffer, ServiceConfig& config,
+                   uint32_t& bytesNeeded) override;
+  bool Start(ScHandle service) override;
+  bool Control(ScHandle service, uint32_t control) override;
+  void Close(ScHandle handle) override;
+  uint32_t LastError() override { return lastError_; }
+  std::string SystemErrorText(uint32_t code) override;
+
+ private:
+  // Converts a name for an A call; false (with the error recorded) when the
+  // code page cannot hold it or it has an embedded zero.
+  bool ToAnsiName(const std::string& utf8, std::string& ansi);
+  // Records GetLastError() right after a failed call, before anything else can
+  // overwrite it.
+  void RecordFailure() { lastError_ = GetLastError(); }
+
+  WinAnsiCodec codec_;
+  uint32_t lastError_ = ERROR_SUCCESS;
+};
+
+class WinServiceClock final : public IServiceClock {
+ public:
+  uint32_t TickCount() override { return GetTickCount(); }
+  void Sleep(uint32_t milliseconds) override { ::Sleep(milliseconds); }
+};
+
+class WinServiceUi final : public IServiceUi {
+ public:
+  // Offered each message before it is translated and dispatched; returns true
+  // when it has handled the message (the program passes its dialog keyboard
+  // handling here).
+  using PreTranslate = std::function<bool(MSG&)>;
+
+  WinServiceUi() = default;
+  explicit WinServiceUi(PreTranslate preTranslate) : preTranslate_(std::move(preTranslate)) {}
+  void SetPreTranslate(PreTranslate preTranslate) { preTranslate_ = std::move(preTranslate); }
+
+  // Drains the thread's queue. A WM_QUIT taken from it is posted again and ends
+  // the drain, so the program's own message loop still sees it.
+  void DispatchMessages() override;
+  // The modal error box: caption "Error", the error icon, one OK button that
+  // Enter and Esc both answer, no owner (so centred on the screen), task-modal
+  // so the thread's windows take no input meanwhile.
+  void ShowError(const std::string& text) override;
+
+ private:
+  PreTranslate preTranslate_;
+};
+
+}  // namespace tftpcfg

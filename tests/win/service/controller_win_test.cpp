@@ -1,0 +1,233 @@
+// The controller against Wine's real Service Control Manager, with the
+// stand-in service installed as "OstrelTFTPd" in the test prefix.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstdio>
+#include <numeric>
+
+#include "platform/win32/service_win.h"
+#include "service/services_u.h"
+#include "tests/support/win/message_box_answerer.h"
+#include "tests/support/win/stub_service.h"
+
+namespace tftpcfg {
+namespace {
+
+using test::StubBehaviour;
+
+const std::string kName = "OstrelTFTPd";
+const std::string kUnfinishedStart =
+    "Error trying to peform specified action.\rError Message: Couldn't start service "
+    "OstrelTFTPd.\rPlease refer EventLog for extended information about error.";
+
+std::string Box(const std::string& detail) {
+  return "Error trying to peform specified action.\rError Message: " + detail + ".";
+}
+
+// The real clock, with a record of the pauses the wait took.
+class RecordingClock final : public IServiceClock {
+ public:
+  std::vector<uint32_t> sleeps;
+  uint32_t TickCount() override { return real_.TickCount(); }
+  void Sleep(uint32_t milliseconds) override {
+    sleeps.push_back(milliseconds);
+    real_.Sleep(milliseconds);
+  }
+  uint32_t Slept() const { return std::accumulate(sleeps.begin(), sleeps.end(), 0u); }
+
+ private:
+  WinServiceClock real_;
+};
+
+// Real message dispatch; error boxes recorded instead of shown.
+class RecordingUi final : public IServiceUi {
+ public:
+  std::vector<std::string> errors;
+  void DispatchMessages() override { real_.DispatchMessages(); }
+  void ShowError(const std::string& text) override { errors.push_back(text); }
+
+ private:
+  WinServiceUi real_;
+};
+
+class ControllerWinTest : public ::testing::Test {
+ protected:
+  void TearDown() override { EXPECT_EQ(test::RemoveStubService(), 0u); }
+
+  static void Install(StubBehaviour behaviour, bool disabled = false) {
+    test::StubInstall install;
+    install.behaviour = behaviour;
+    install.disabled = disabled;
+    ASSERT_EQ(test::InstallStubService(install), 0u);
+  }
+  static void InstallRunning(StubBehaviour behaviour) {
+    Install(behaviour);
+    ASSERT_EQ(test::StartStubService(), 0u);
+    test::ClearStubCounters();
+  }
+
+  // Restarts and returns the elapsed milliseconds.
+  double TimedRestart(bool& result) {
+    const auto start = std::chrono::steady_clock::now();
+    result = controller.RestartService("", kName);
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+  }
+
+  WinServiceControlManager scm;
+  RecordingClock clock;
+  RecordingUi ui;
+  TServiceController controller{scm, clock, ui};
+};
+
+TEST_F(ControllerWinTest, StoppedServiceIsOnlyStarted) {
+  Install(StubBehaviour::Normal);
+  bool ok = false;
+  const double ms = TimedRestart(ok);
+  EXPECT_TRUE(ok);
+  EXPECT_TRUE(ui.errors.empty());
+  EXPECT_EQ(test::ReadStubCounters().events, L"start");
+  EXPECT_EQ(test::StubServiceState(), static_cast<DWORD>(SERVICE_RUNNING));
+  std::printf("restart of the stopped stand-in: %.0f ms, of which %u ms pauses (%zu)\n", ms,
+              clock.Slept(), clock.sleeps.size());
+}
+
+TEST_F(ControllerWinTest, RunningServiceIsStoppedThenStarted) {
+  InstallRunning(StubBehaviour::Normal);
+  bool ok = false;
+  const double ms = TimedRestart(ok);
+  EXPECT_TRUE(ok);
+  EXPECT_TRUE(ui.errors.empty());
+  const test::StubCounters counters = test::ReadStubCounters();
+  EXPECT_EQ(counters.events, L"stop start");
+  EXPECT_EQ(counters.stops, 1u);
+  EXPECT_EQ(counters.starts, 1u);
+  EXPECT_EQ(test::StubServiceState(), static_cast<DWORD>(SERVICE_RUNNING));
+  // The stand-in is pending ~300 ms per step, so each wait costs one pause.
+  EXPECT_EQ(clock.sleeps, (std::vector<uint32_t>{1000, 1000}));
+  std::printf("restart of the running stand-in: %.0f ms, of which %u ms pauses (%zu)\n", ms,
+              clock.Slept(), clock.sleeps.size());
+}
+
+TEST_F(ControllerWinTest, StopLongerThanItsHintIsWaitedForWhileItAdvances) {
+  InstallRunning(StubBehaviour::SlowStop);
+  bool ok = false;
+  const double ms = TimedRestart(ok);
+  EXPECT_TRUE(ok);
+  EXPECT_TRUE(ui.errors.empty());
+  EXPECT_EQ(test::ReadStubCounters().events, L"stop start");
+  EXPECT_GE(ms, 3500);  // the stop alone takes ~3.5 s against a hint of 1 s
+}
+
+TEST_F(ControllerWinTest, MissingServiceShowsOneRealErrorBoxAndNothingElse) {
+  ASSERT_EQ(test::RemoveStubService(), 0u);
+  const std::string system = scm.SystemErrorText(ERROR_SERVICE_DOES_NOT_EXIST);
+  ASSERT_FALSE(system.empty());
+  EXPECT_NE(system.back(), '.');
+
+  WinServiceUi realUi;
+  TServiceController real(scm, clock, realUi);
+  HICON errorIcon = LoadIconW(nullptr, IDI_ERROR);
+  HICON shownIcon = nullptr;
+  test::MessageBoxAnswerer answerer([&](const test::SeenBox& box) {
+    HWND icon = FindWindowExW(box.hwnd, nullptr, L"Static", nullptr);
+    for (; icon; icon = FindWindowExW(box.hwnd, icon, L"Static", nullptr)) {
+      if ((GetWindowLongW(icon, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+        shownIcon = reinterpret_cast<HICON>(  // NOLINT(performance-no-int-to-ptr)
+            SendMessageW(icon, STM_GETICON, 0, 0));
+    }
+    return IDOK;
+  });
+  EXPECT_FALSE(real.RestartService("", kName));
+  ASSERT_EQ(answerer.seen().size(), 1u);
+  const test::SeenBox& box = answerer.seen()[0];
+  EXPECT_EQ(box.caption, "Error");
+  EXPECT_EQ(box.text, Box(system));
+  EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
+  EXPECT_EQ(box.defaultId, IDOK);
+  EXPECT_EQ(shownIcon, errorIcon);
+  // Centred on the screen (on Windows, its work area), give or take a pixel.
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  const auto centredIn = [&box](const RECT& r) {
+    return std::abs((box.rect.left + box.rect.right) - (r.left + r.right)) <= 3 &&
+           std::abs((box.rect.top + box.rect.bottom) - (r.top + r.bottom)) <= 3;
+  };
+  EXPECT_TRUE(centredIn(screen) || centredIn(work))
+      << box.rect.left << "," << box.rect.top << "-" << box.rect.right << "," << box.rect.bottom;
+}
+
+TEST_F(ControllerWinTest, StuckStartIsGivenUpAfterOnePause) {
+  Install(StubBehaviour::StuckStart);
+  bool ok = true;
+  const double ms = TimedRestart(ok);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(ui.errors, std::vector<std::string>{kUnfinishedStart});
+  EXPECT_EQ(clock.sleeps, std::vector<uint32_t>{1000});
+  EXPECT_LT(ms, 5000);
+  EXPECT_EQ(test::StubServiceState(), static_cast<DWORD>(SERVICE_START_PENDING));
+}
+
+TEST_F(ControllerWinTest, ServiceThatStopsDuringItsStartIsNotRunning) {
+  Install(StubBehaviour::ExitDuringStart);
+  bool ok = true;
+  TimedRestart(ok);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(ui.errors, std::vector<std::string>{kUnfinishedStart});
+  EXPECT_EQ(test::StubServiceState(), static_cast<DWORD>(SERVICE_STOPPED));
+}
+
+TEST_F(ControllerWinTest, DisabledServiceShowsSystemTextAndStaysStopped) {
+  Install(StubBehaviour::Normal, true);
+  const std::string system = scm.SystemErrorText(ERROR_SERVICE_DISABLED);
+  ASSERT_FALSE(system.empty());
+  bool ok = true;
+  TimedRestart(ok);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(ui.errors, std::vector<std::string>{Box(system)});
+  EXPECT_EQ(test::StubServiceState(), static_cast<DWORD>(SERVICE_STOPPED));
+  EXPECT_EQ(test::ReadStubCounters().starts, 0u);
+}
+
+TEST_F(ControllerWinTest, RefusedStopShowsSystemTextAndNoStartFollows) {
+  InstallRunning(StubBehaviour::RefuseStop);
+  const std::string system = scm.SystemErrorText(ERROR_INVALID_SERVICE_CONTROL);
+  ASSERT_FALSE(system.empty());
+  bool ok = true;
+  TimedRestart(ok);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(ui.errors, std::vector<std::string>{Box(system)});
+  EXPECT_EQ(test::ReadStubCounters().events, L"");
+  EXPECT_EQ(test::StubServiceState(), static_cast<DWORD>(SERVICE_RUNNING));
+}
+
+TEST_F(ControllerWinTest, InfoReadsALargeConfigurationAndConvertsTheDisplayName) {
+  test::StubInstall install;
+  install.disabled = true;
+  install.displayName = L"Ostrel TFTP Dienst f\u00fcr Tests";
+  install.extraArguments = L"--padding " + std::wstring(1500, L'x');  // beyond 1024 bytes
+  ASSERT_EQ(test::InstallStubService(install), 0u);
+  TServiceInfo info;
+  controller.GetServiceInfo(kName, info);
+  EXPECT_TRUE(ui.errors.empty());
+  EXPECT_EQ(info.DisplayName, "Ostrel TFTP Dienst f\xc3\xbcr Tests");
+  EXPECT_EQ(info.StartType, kServiceDisabled);
+  EXPECT_EQ(info.CurrentState, kServiceStopped);
+}
+
+TEST_F(ControllerWinTest, NameOutsideTheCodePageIsRefusedWithTheSystemsText) {
+  TServiceInfo info;
+  controller.GetServiceInfo("\xe6\x97\xa5\xe6\x9c\xac", info);  // two CJK characters
+  EXPECT_EQ(info.CurrentState, kServiceStateUnknown);
+  EXPECT_EQ(ui.errors,
+            std::vector<std::string>{Box(scm.SystemErrorText(ERROR_NO_UNICODE_TRANSLATION))});
+}
+
+}  // namespace
+}  // namespace tftpcfg
