@@ -54,6 +54,12 @@ bool KeyDown(int vk) {
   return GetKeyState(vk) < 0;
 }
 
+// Win32 passes handles, pointers and child ids in integer parameters.
+template <typename T, typename Int>
+T FromInteger(Int value) {
+  return reinterpret_cast<T>(value);  // NOLINT(performance-no-int-to-ptr)
+}
+
 }  // namespace
 
 bool TElIPEdit::RegisterClasses() {
@@ -75,7 +81,7 @@ bool TElIPEdit::RegisterClasses() {
     WNDCLASSEXW field{};
     field.cbSize = sizeof field;
     field.lpfnWndProc = FieldProc;
-    field.cbWndExtra = sizeof(TElIPEdit*);
+    field.cbWndExtra = sizeof(LONG_PTR);
     field.hInstance = module;
     field.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
     field.lpszClassName = kClassName;
@@ -87,16 +93,16 @@ bool TElIPEdit::RegisterClasses() {
 
 TElIPEdit* TElIPEdit::Create(HWND parent, int id, const RECT& rect) {
   if (!RegisterClasses()) return nullptr;
-  HWND hwnd = CreateWindowExW(
-      WS_EX_CLIENTEDGE, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN,
-      rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
+  HWND hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, L"",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, rect.left,
+                              rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                              FromInteger<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
   return FromHandle(hwnd);
 }
 
 TElIPEdit* TElIPEdit::FromHandle(HWND hwnd) {
   if (!hwnd || g_fieldAtom == 0 || GetClassLongPtrW(hwnd, GCW_ATOM) != g_fieldAtom) return nullptr;
-  return reinterpret_cast<TElIPEdit*>(GetWindowLongPtrW(hwnd, kSelfOffset));
+  return FromInteger<TElIPEdit*>(GetWindowLongPtrW(hwnd, kSelfOffset));
 }
 
 HWND TElIPEdit::PartHandle(int index) const {
@@ -157,7 +163,7 @@ LRESULT CALLBACK TElIPEdit::FieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
       auto self = std::make_unique<TElIPEdit>(PassKey{}, hwnd);
       SetWindowLongPtrW(hwnd, kSelfOffset, reinterpret_cast<LONG_PTR>(self.release()));
     }
-    auto* self = reinterpret_cast<TElIPEdit*>(GetWindowLongPtrW(hwnd, kSelfOffset));
+    auto* self = FromInteger<TElIPEdit*>(GetWindowLongPtrW(hwnd, kSelfOffset));
     if (msg == WM_NCDESTROY) {
       std::unique_ptr<TElIPEdit> owned(self);
       SetWindowLongPtrW(hwnd, kSelfOffset, 0);
@@ -165,8 +171,8 @@ LRESULT CALLBACK TElIPEdit::FieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
     }
     if (self) return self->HandleField(msg, wParam, lParam);
   } catch (...) {
-    // Nothing may leave a window procedure; a failed creation fails the window.
-    return msg == WM_NCCREATE ? FALSE : 0;
+    // Nothing may leave a window procedure. For WM_NCCREATE, 0 fails the window.
+    return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
@@ -197,7 +203,7 @@ LRESULT TElIPEdit::HandleField(UINT msg, WPARAM wParam, LPARAM lParam) {
       Layout();
       return 0;
     case WM_SETFONT: {
-      font_ = reinterpret_cast<HFONT>(wParam);
+      font_ = FromInteger<HFONT>(wParam);
       for (HWND part : parts_) {
         SendMessageW(part, WM_SETFONT, wParam, FALSE);
         // The parts are narrow: the digits get all of their width.
@@ -222,7 +228,7 @@ LRESULT TElIPEdit::HandleField(UINT msg, WPARAM wParam, LPARAM lParam) {
       InvalidateRect(hwnd_, nullptr, TRUE);
       return 0;
     case WM_SETFOCUS:
-      OnFieldFocus(reinterpret_cast<HWND>(wParam));
+      OnFieldFocus(FromInteger<HWND>(wParam));
       return 0;
     case WM_LBUTTONDOWN: {
       RECT rc{};
@@ -233,7 +239,7 @@ LRESULT TElIPEdit::HandleField(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: {
       RECT rc{};
       GetClientRect(hwnd_, &rc);
-      FillRect(reinterpret_cast<HDC>(wParam), &rc, Background());
+      FillRect(FromInteger<HDC>(wParam), &rc, Background());
       return 1;
     }
     case WM_PAINT:
@@ -241,10 +247,10 @@ LRESULT TElIPEdit::HandleField(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
-      if (PartIndex(reinterpret_cast<HWND>(lParam)) >= 0) {
+      if (PartIndex(FromInteger<HWND>(lParam)) >= 0) {
         // Read-only and disabled parts ask for static colours; all parts take
         // the field's background so the field reads as one box.
-        HDC dc = reinterpret_cast<HDC>(wParam);
+        HDC dc = FromInteger<HDC>(wParam);
         const bool enabled = IsWindowEnabled(hwnd_);
         SetBkColor(dc, GetSysColor(enabled ? COLOR_WINDOW : COLOR_BTNFACE));
         SetTextColor(dc, GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
@@ -255,7 +261,7 @@ LRESULT TElIPEdit::HandleField(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (HIWORD(wParam) == EN_CHANGE && !writing_ && !destroying_) {
         // An edit also reports a change when text was replaced by the same
         // text; only a different text is read in (and announced).
-        const int index = PartIndex(reinterpret_cast<HWND>(lParam));
+        const int index = PartIndex(FromInteger<HWND>(lParam));
         if (index >= 0 && GetWindowTextUtf8(parts_[static_cast<size_t>(index)]) !=
                               readText_[static_cast<size_t>(index)]) {
           ReadIn(index);
@@ -291,12 +297,9 @@ LRESULT TElIPEdit::HandlePart(int index, UINT msg, WPARAM wParam, LPARAM lParam)
       }
       break;
     }
-    case WM_KEYDOWN: {
-      bool handled = false;
-      OnPartKeyDown(index, wParam, lParam, handled);
-      if (handled) return 0;
+    case WM_KEYDOWN:
+      if (OnPartKeyDown(index, wParam)) return 0;
       break;
-    }
     case WM_SETFOCUS: {
       const LRESULT result = CallEdit(part, msg, wParam, lParam);
       // Typing into a part that was just entered replaces its octet.
@@ -329,10 +332,9 @@ bool TElIPEdit::CreateParts() {
   SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) | WS_CLIPCHILDREN);
   const DWORD disabled = IsWindowEnabled(hwnd_) ? 0 : WS_DISABLED;
   for (int i = 0; i < kPartCount; ++i) {
-    HWND part = CreateWindowExW(0, kPartClassName, L"0",
-                                WS_CHILD | WS_VISIBLE | ES_CENTER | ES_AUTOHSCROLL | disabled, 0, 0,
-                                0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)),
-                                ThisModule(), nullptr);
+    HWND part = CreateWindowExW(
+        0, kPartClassName, L"0", WS_CHILD | WS_VISIBLE | ES_CENTER | ES_AUTOHSCROLL | disabled, 0,
+        0, 0, 0, hwnd_, FromInteger<HMENU>(INT_PTR{i} + 1), ThisModule(), nullptr);
     if (!part) return false;
     SendMessageW(part, EM_LIMITTEXT, ipedit::kPartMaxChars, 0);
     parts_[static_cast<size_t>(i)] = part;
@@ -459,36 +461,35 @@ std::size_t TElIPEdit::Caret(int index) const {
   return end;
 }
 
-void TElIPEdit::OnPartKeyDown(int index, WPARAM key, LPARAM, bool& handled) {
+bool TElIPEdit::OnPartKeyDown(int index, WPARAM key) {
   ipedit::PartKey partKey = ipedit::PartKey::kOther;
   if (key == VK_LEFT) partKey = ipedit::PartKey::kLeft;
   if (key == VK_RIGHT) partKey = ipedit::PartKey::kRight;
   if (key == VK_TAB) partKey = ipedit::PartKey::kTab;
-  if (partKey == ipedit::PartKey::kOther) return;
+  if (partKey == ipedit::PartKey::kOther) return false;
 
   const ipedit::Modifiers mods{KeyDown(VK_SHIFT), KeyDown(VK_CONTROL), KeyDown(VK_MENU)};
   const auto length =
       static_cast<std::size_t>(GetWindowTextLengthW(parts_[static_cast<size_t>(index)]));
-  handled = true;
   switch (ipedit::KeyDownAction(partKey, mods, index, Caret(index), length)) {
     case KeyAction::kPreviousPart:
       FocusPart(index - 1);
-      return;
+      return true;
     case KeyAction::kNextPart:
       FocusPart(index + 1);
-      return;
+      return true;
     case KeyAction::kNextControl:
       LeaveField(false);
-      return;
+      return true;
     case KeyAction::kPreviousControl:
       LeaveField(true);
-      return;
+      return true;
     case KeyAction::kIgnore:
-      return;
+      return true;
     case KeyAction::kDefault:
       break;
   }
-  handled = false;
+  return false;
 }
 
 void TElIPEdit::OnPartKillFocus(int index) {

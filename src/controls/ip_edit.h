@@ -90,7 +90,8 @@ class TElIPEdit {
   void Paint();
   HBRUSH Background() const;
   void OnFieldFocus(HWND previous);
-  void OnPartKeyDown(int index, WPARAM key, LPARAM lParam, bool& handled);
+  // Handles the keys the part treats specially; false leaves the key to the edit.
+  bool OnPartKeyDown(int index, WPARAM key);
   void OnPartKillFocus(int index);
   void FocusPart(int index);
   void LeaveField(bool backwards);
