@@ -7,7 +7,8 @@
 //
 // Messages the field handles for its owner: WM_SETFONT/WM_GETFONT (applied to
 // the parts), WM_ENABLE (EnableWindow on the field enables or disables the
-// parts with it), WM_SIZE (lays the parts out again).
+// parts with it), WM_SIZE (lays the parts out again). The field keeps its object
+// in its window's extra bytes; GWLP_USERDATA stays free for the owner.
 
 #include <windows.h>
 
