@@ -83,8 +83,12 @@ void SpinEditModel::ApplyValue(int64_t v) {
 }
 
 void SpinEditModel::RewriteText() {
+  // Text that already reads as the decimal form is left alone, and so are the
+  // caret and the EDIT's undo.
+  std::string decimal = std::to_string(value_);
+  if (decimal == text_) return;
   UpdateScope scope(*this);
-  text_ = std::to_string(value_);
+  text_ = std::move(decimal);
   ++textRevision_;
   // Writing a window's text leaves an EDIT's caret at the start.
   PlaceSelection({0, 0});
@@ -112,23 +116,20 @@ SpinEvents SpinEditModel::TextEdited(std::string text, TextSelection selection) 
   if (updating_) return {};
   const SpinEvents changed{.change = true};
   const TextSelection before = selection_;
-  selection = ClampSelection(selection, static_cast<int>(text.size()));
+  // The EDIT shows the edited text now; whatever follows starts from there.
+  text_ = std::move(text);
+  selection_ = ClampSelection(selection, TextLength());
 
   // While the user types, an empty text and a lone minus sign stand as they are.
-  if (text.empty() || text == "-") {
-    text_ = std::move(text);
-    selection_ = selection;
-    return changed;
-  }
+  if (text_.empty() || text_ == "-") return changed;
 
-  const std::optional<int32_t> n = ParseInteger(text);
+  const std::optional<int32_t> n = ParseInteger(text_);
   if (n && *n >= min_ && *n <= max_) {
-    text_ = std::move(text);
-    selection_ = selection;
+    const TextSelection after = selection_;
     const uint32_t revision = textRevision_;
     ApplyValue(*n);
     // A rewrite puts the caret back where the edit left it.
-    if (textRevision_ != revision) PlaceSelection({selection.end, selection.end});
+    if (textRevision_ != revision) PlaceSelection({after.end, after.end});
     return changed;
   }
 

@@ -246,7 +246,12 @@ TEST(SpinEditModel, WhileLoadingMinValueAboveMaxValueIsStillIgnored) {
 TEST(SpinEditModel, PortReplacingTheWholeTextByZeroIsRefused) {
   SpinEditModel port = Field(1, 65535, 69);
   SelectAll(port);
+  const uint32_t textRevision = port.TextRevision();
+  const uint32_t selectionRevision = port.SelectionRevision();
   EXPECT_EQ(Type(port, '0'), kChange);
+  // The EDIT shows "0" now, so both must be written back to it.
+  EXPECT_NE(port.TextRevision(), textRevision);
+  EXPECT_NE(port.SelectionRevision(), selectionRevision);
   EXPECT_EQ(port.Text(), "69");
   EXPECT_EQ(port.Value(), 69);
   EXPECT_EQ(port.Selection(), (TextSelection{0, 2}));  // as it was before the key
@@ -302,6 +307,18 @@ TEST(SpinEditModel, ARewritePutsTheCaretBackWhereTheEditLeftIt) {
   CaretAtEnd(m);
   Type(m, '\b');  // "021" is 21, new: rewritten, caret clamped to the shorter text
   EXPECT_EQ(m.Text(), "21");
+  EXPECT_EQ(m.Selection(), (TextSelection{2, 2}));
+}
+
+TEST(SpinEditModel, ANewValueTypedInDecimalFormIsNotWrittenAgain) {
+  // Writing the same text again would reset the EDIT's caret and its undo.
+  SpinEditModel m = Field(1, 65535, 1);
+  CaretAtEnd(m);
+  const uint32_t revision = m.TextRevision();
+  EXPECT_EQ(Type(m, '5'), kChange);
+  EXPECT_EQ(m.Value(), 15);
+  EXPECT_EQ(m.Text(), "15");
+  EXPECT_EQ(m.TextRevision(), revision);
   EXPECT_EQ(m.Selection(), (TextSelection{2, 2}));
 }
 
