@@ -471,7 +471,10 @@ LRESULT TElFolderNameEdit::ButtonMessage(UINT msg, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_LBUTTONUP: {
       if (!pressed_) return 0;
-      const bool click = pressedInside_;
+      RECT rc{};
+      GetClientRect(button_, &rc);
+      const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      const bool click = PtInRect(&rc, pt) != FALSE;
       pressed_ = false;
       ReleaseCapture();
       InvalidateRect(button_, nullptr, FALSE);
