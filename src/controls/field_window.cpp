@@ -1,5 +1,7 @@
 #include "controls/field_window.h"
 
+#include <vsstyle.h>
+
 namespace tftpcfg {
 namespace {
 
@@ -22,6 +24,25 @@ UINT SystemDpi() {
 UniqueTheme OpenThemeIfActive(HWND hwnd, const wchar_t* classList) {
   if (!IsAppThemed() || !IsThemeActive()) return UniqueTheme();
   return UniqueTheme(OpenThemeData(hwnd, classList));
+}
+
+bool ThemedBorder::Paint(HWND field, bool focused) const {
+  if (!theme_) return false;
+  const HDC dc = GetWindowDC(field);
+  if (dc == nullptr) return false;
+  RECT window{};
+  GetWindowRect(field, &window);
+  OffsetRect(&window, -window.left, -window.top);
+  // Only the border: the client area belongs to the children.
+  RECT inner = window;
+  InflateRect(&inner, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+  ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
+  const int state = !IsWindowEnabled(field) ? EPSN_DISABLED : focused ? EPSN_FOCUSED : EPSN_NORMAL;
+  if (IsThemeBackgroundPartiallyTransparent(theme_.get(), EP_EDITBORDER_NOSCROLL, state))
+    DrawThemeParentBackground(field, dc, &window);
+  DrawThemeBackground(theme_.get(), dc, EP_EDITBORDER_NOSCROLL, state, &window, nullptr);
+  ReleaseDC(field, dc);
+  return true;
 }
 
 UINT WindowDpi(HWND hwnd) {

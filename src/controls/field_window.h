@@ -28,6 +28,20 @@ using UniqueTheme = UniqueHandle<ThemeTraits>;
 // none otherwise (then the classic drawing functions are used).
 UniqueTheme OpenThemeIfActive(HWND hwnd, const wchar_t* classList);
 
+// The sunken border of a field window (WS_EX_CLIENTEDGE) drawn as a themed
+// edit border while visual styles are on, so the field looks like an EDIT.
+class ThemedBorder {
+ public:
+  // Opens (or, after WM_THEMECHANGED, reopens) the theme for the field.
+  void Open(HWND field) { theme_ = OpenThemeIfActive(field, L"Edit"); }
+  // For WM_NCPAINT: true when it drew the border, false to leave it to
+  // DefWindowProc (no theme).
+  bool Paint(HWND field, bool focused) const;
+
+ private:
+  UniqueTheme theme_;
+};
+
 // The window's DPI (GetDpiForWindow where the system has it, else the system
 // DPI), and lengths scaled from 96-DPI design units to it.
 UINT WindowDpi(HWND hwnd);

@@ -201,6 +201,9 @@ bool TElFolderNameEdit::CreateChildren() {
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)), instance, this);
   if (edit_ == nullptr || button_ == nullptr) return false;
   SetWindowSubclass(edit_, EditProc, kEditSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  border_.Open(hwnd_);
+  SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   theme_ = OpenThemeIfActive(button_, L"Button");
   Layout();
   return true;
@@ -308,14 +311,23 @@ LRESULT TElFolderNameEdit::FieldMessage(UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_SETFOCUS:
       if (edit_ != nullptr) SetFocus(edit_);
       return 0;
+    case WM_NCPAINT:
+      if (border_.Paint(hwnd_, edit_ != nullptr && GetFocus() == edit_)) return 0;
+      break;
+    case WM_THEMECHANGED:
+      border_.Open(hwnd_);
+      RedrawWindow(hwnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+      break;
     case WM_ENABLE:
       if (edit_ != nullptr) EnableWindow(edit_, static_cast<BOOL>(wParam));
       if (button_ != nullptr) EnableWindow(button_, static_cast<BOOL>(wParam));
+      RedrawWindow(hwnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
       return 0;
     case WM_COMMAND:
-      if (reinterpret_cast<HWND>(lParam) == edit_ && edit_ != nullptr &&
-          HIWORD(wParam) == EN_CHANGE && !settingText_)
-        NotifyParent(hwnd_, kNotifyChange, alive_);
+      if (edit_ == nullptr || reinterpret_cast<HWND>(lParam) != edit_) return 0;
+      if (HIWORD(wParam) == EN_SETFOCUS || HIWORD(wParam) == EN_KILLFOCUS)
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+      if (HIWORD(wParam) == EN_CHANGE && !settingText_) NotifyParent(hwnd_, kNotifyChange, alive_);
       return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:

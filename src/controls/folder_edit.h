@@ -117,6 +117,7 @@ class TElFolderNameEdit {
   bool hot_ = false;
   bool trackingLeave_ = false;
   UniqueTheme theme_;
+  ThemedBorder border_;
 
   HFONT font_ = nullptr;  // not owned: WM_SETFONT's caller keeps it
   COLORREF color_;

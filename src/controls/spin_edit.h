@@ -116,6 +116,7 @@ class TElSpinEdit {
   Pressed hot_ = Pressed::None;
   bool trackingLeave_ = false;
   UniqueTheme theme_;
+  ThemedBorder border_;
 
   HFONT font_ = nullptr;  // not owned: WM_SETFONT's caller keeps it
   COLORREF color_;
