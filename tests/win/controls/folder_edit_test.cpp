@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -15,39 +16,19 @@
 
 #include "controls/control_notify.h"
 #include "platform/win32/win_text.h"
-#include "tests/support/win/notify_host.h"
+#include "tests/support/win/control_harness.h"
 
 namespace tftpcfg {
 namespace {
 
+using test::ClipboardUtf16;
 using test::NotifyHost;
 using test::Pump;
+using test::SetClipboardUtf16;
 
 constexpr int kId = 301;
 const std::vector<WORD> kNoCodes;
 const std::vector<WORD> kChange{kNotifyChange};
-
-void SetClipboardUtf16(const std::wstring& text) {
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  memcpy(GlobalLock(mem), text.c_str(), bytes);
-  GlobalUnlock(mem);
-  SetClipboardData(CF_UNICODETEXT, mem);
-  CloseClipboard();
-}
-
-std::wstring ClipboardUtf16() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE mem = GetClipboardData(CF_UNICODETEXT)) {
-    text = static_cast<const wchar_t*>(GlobalLock(mem));
-    GlobalUnlock(mem);
-  }
-  CloseClipboard();
-  return text;
-}
 
 // Plays the shell: every text parses to an item whose path is the text, and
 // the browser answers as the test says, OK on a folder, OK on a virtual item
@@ -64,7 +45,8 @@ class ScriptedShell final : public IFolderBrowserShell {
   std::string prompt;
   WindowRef owner = nullptr;
   HWND focusWhileOpen = nullptr;
-  bool ownerEnabledWhileOpen = true;
+  // Runs while the browser is open, as the user would act meanwhile.
+  std::function<void()> whileOpen;
 
   ~ScriptedShell() override { EXPECT_TRUE(items_.empty()) << "shell items leaked"; }
 
@@ -88,6 +70,7 @@ class ScriptedShell final : public IFolderBrowserShell {
     prompt = request.prompt;
     focusWhileOpen = GetFocus();
     events.Initialized(this);
+    if (whileOpen) whileOpen();
     switch (answer) {
       case Answer::Ok:
         return Make(okPath);
@@ -172,6 +155,8 @@ TEST_F(FolderEditTest, StartsEmptyWithTheDefaults) {
   EXPECT_TRUE(GetWindowLongW(field->EditHandle(), GWL_STYLE) & WS_TABSTOP);
   EXPECT_FALSE(GetWindowLongW(field->Handle(), GWL_STYLE) & WS_TABSTOP);
   EXPECT_TRUE(GetWindowLongW(field->Handle(), GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(field->EditHandle(), WM_GETFONT, 0, 0)),
+            host.font());
 }
 
 TEST_F(FolderEditTest, EachUserEditRaisesOneChangeAndSettingByProgramNone) {
@@ -188,7 +173,7 @@ TEST_F(FolderEditTest, EachUserEditRaisesOneChangeAndSettingByProgramNone) {
   SelectAll();
   SendMessageW(field->EditHandle(), WM_CUT, 0, 0);
   EXPECT_EQ(ClipboardUtf16(), L":\\TFTP-Root\u00e9");
-  SetClipboardUtf16(L"D:\\logs");
+  ASSERT_TRUE(SetClipboardUtf16(L"D:\\logs"));
   Char(0x16);  // Ctrl+V
   EXPECT_EQ(field->Text(), "D:\\logs");
   EXPECT_EQ(Codes(), std::vector<WORD>(6, kNotifyChange));
@@ -220,7 +205,7 @@ TEST_F(FolderEditTest, LockedFieldRefusesEveryChangeButCanBeFocusedAndCopied) {
   field->SetText("C:\\logs");
   field->SetReadOnly(true);
   field->SetButtonVisible(false);
-  SetClipboardUtf16(L"zzz");
+  ASSERT_TRUE(SetClipboardUtf16(L"zzz"));
   SendMessageW(field->EditHandle(), EM_SETSEL, 2, 2);
   for (wchar_t ch : {L'x', L'\b', L'\x16', L'\x18', L'\x1a'}) Char(ch);
   Key(VK_DELETE);
@@ -297,10 +282,22 @@ TEST_F(FolderEditTest, ConfirmedBrowseWritesThePathAndRaisesChangeEachTime) {
   EXPECT_EQ(field->Text(), "C:\\tftp");
   EXPECT_EQ(Codes(), kChange);
 
-  ClickButton();  // the same folder again: still a change
+  // The same folder again is still a change; and the window holding the field
+  // comes back to the front, as the browser had it.
+  NotifyHost browserStandIn(200, 100, L"Browser");
+  shell.whileOpen = [&] { SetForegroundWindow(browserStandIn.hwnd()); };
+  ClickButton();
   EXPECT_EQ(field->Text(), "C:\\tftp");
   EXPECT_EQ(Codes(), (std::vector<WORD>{kNotifyChange, kNotifyChange}));
   EXPECT_EQ(GetForegroundWindow(), host.hwnd());
+}
+
+TEST_F(FolderEditTest, CancelLeavesTheForegroundAlone) {
+  NotifyHost browserStandIn(200, 100, L"Browser");
+  shell.answer = ScriptedShell::Answer::Cancel;
+  shell.whileOpen = [&] { SetForegroundWindow(browserStandIn.hwnd()); };
+  ClickButton();
+  EXPECT_EQ(GetForegroundWindow(), browserStandIn.hwnd());
 }
 
 TEST_F(FolderEditTest, CancelledBrowseChangesNothing) {

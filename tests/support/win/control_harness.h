@@ -1,11 +1,13 @@
 #pragma once
-// Windows for control tests: a top-level host window that records, in order,
-// the WM_COMMAND notifications its child controls send, and a dialog built with
+// Harness for control tests: a top-level host window that records, in order,
+// the WM_COMMAND notifications its child controls send; a dialog built with
 // CreateDialogIndirectParamW (OK and Cancel buttons) whose keyboard messages go
-// through IsDialogMessage, for the standard dialog keys.
+// through IsDialogMessage, for the standard dialog keys; message pumping and
+// the clipboard.
 
 #include <windows.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -36,6 +38,34 @@ inline void PumpFor(DWORD ms) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
   }
   Pump();
+}
+
+// Puts text on the clipboard; false when the clipboard cannot be opened.
+inline bool SetClipboardUtf16(const std::wstring& text) {
+  if (!OpenClipboard(nullptr)) return false;
+  EmptyClipboard();
+  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  const HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  bool ok = false;
+  if (mem != nullptr) {
+    std::memcpy(GlobalLock(mem), text.c_str(), bytes);
+    GlobalUnlock(mem);
+    ok = SetClipboardData(CF_UNICODETEXT, mem) != nullptr;
+    if (!ok) GlobalFree(mem);
+  }
+  CloseClipboard();
+  return ok;
+}
+
+inline std::wstring ClipboardUtf16() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (const HANDLE mem = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* p = static_cast<const wchar_t*>(GlobalLock(mem))) text = p;
+    GlobalUnlock(mem);
+  }
+  CloseClipboard();
+  return text;
 }
 
 class NotifyHost {
