@@ -46,7 +46,7 @@ int ShellFolderNumber(TShellFolders folder) {
   return 0xFEFE;
 }
 
-ShellItem& ShellItem::operator=(ShellItem&& other) noexcept {
+OwnedShellItem& OwnedShellItem::operator=(OwnedShellItem&& other) noexcept {
   if (this != &other) {
     reset();
     shell_ = other.shell_;
@@ -55,7 +55,7 @@ ShellItem& ShellItem::operator=(ShellItem&& other) noexcept {
   return *this;
 }
 
-void ShellItem::reset() {
+void OwnedShellItem::reset() {
   if (id_ != nullptr) shell_->FreeItem(std::exchange(id_, nullptr));
 }
 
@@ -82,7 +82,7 @@ class TElFolderDialog::Session final : public IFolderBrowserEvents {
     return ansi;
   }
 
-  void SetCurrent(ShellItem item) {
+  void SetCurrent(OwnedShellItem item) {
     current_ = std::move(item);
     dialog_.folder_ = PathOf(current_.get());
   }
@@ -95,7 +95,7 @@ class TElFolderDialog::Session final : public IFolderBrowserEvents {
     if (current_) {
       // The browser does not take over the item it is given: hand it a copy
       // and free that copy here.
-      const ShellItem copy(shell_, shell_.CloneItem(current_.get()));
+      const OwnedShellItem copy(shell_, shell_.CloneItem(current_.get()));
       if (copy) shell_.SetSelection(browser, copy.get());
     }
   }
@@ -104,14 +104,14 @@ class TElFolderDialog::Session final : public IFolderBrowserEvents {
     // Selections the browser makes while it builds its window are not the
     // user's.
     if (!initialized_) return;
-    SetCurrent(ShellItem(shell_, item != nullptr ? shell_.CloneItem(item) : nullptr));
+    SetCurrent(OwnedShellItem(shell_, item != nullptr ? shell_.CloneItem(item) : nullptr));
   }
 
  private:
   TElFolderDialog& dialog_;
   IFolderBrowserShell& shell_;
   const IAnsiCodec& codec_;
-  ShellItem current_;
+  OwnedShellItem current_;
   bool initialized_ = false;
 };
 
@@ -127,13 +127,13 @@ std::optional<std::string> TElFolderDialog::Browse(IFolderBrowserShell& shell,
   folder_ = std::string(text);
   std::string ansi;
   if (!text.empty() && codec.ToAnsi(text, ansi)) {
-    ShellItem item(shell, shell.ParseDisplayName(ansi));
+    OwnedShellItem item(shell, shell.ParseDisplayName(ansi));
     if (item) session.SetCurrent(std::move(item));
   }
 
   const std::string remembered = folder_;
 
-  const ShellItem root(shell, shell.SpecialFolderLocation(owner, ShellFolderNumber(root_)));
+  const OwnedShellItem root(shell, shell.SpecialFolderLocation(owner, ShellFolderNumber(root_)));
   displayName_.fill('\0');
   FolderBrowseRequest request;
   request.owner = owner;
@@ -142,7 +142,7 @@ std::optional<std::string> TElFolderDialog::Browse(IFolderBrowserShell& shell,
   request.flags = options_;
   request.root = root.get();
 
-  ShellItem chosen(shell, shell.BrowseForFolder(request, session));
+  OwnedShellItem chosen(shell, shell.BrowseForFolder(request, session));
   if (!chosen) {
     folder_ = remembered;
     return std::nullopt;

@@ -96,17 +96,17 @@ class IFolderBrowserShell {
 };
 
 // Owns one shell item and gives it back to the shell that made it.
-class ShellItem {
+class OwnedShellItem {
  public:
-  ShellItem() = default;
-  ShellItem(IFolderBrowserShell& shell, ShellItemId id) : shell_(&shell), id_(id) {}
-  ShellItem(const ShellItem&) = delete;
-  ShellItem& operator=(const ShellItem&) = delete;
-  ShellItem(ShellItem&& other) noexcept : shell_(other.shell_), id_(other.id_) {
+  OwnedShellItem() = default;
+  OwnedShellItem(IFolderBrowserShell& shell, ShellItemId id) : shell_(&shell), id_(id) {}
+  OwnedShellItem(const OwnedShellItem&) = delete;
+  OwnedShellItem& operator=(const OwnedShellItem&) = delete;
+  OwnedShellItem(OwnedShellItem&& other) noexcept : shell_(other.shell_), id_(other.id_) {
     other.id_ = nullptr;
   }
-  ShellItem& operator=(ShellItem&& other) noexcept;
-  ~ShellItem() { reset(); }
+  OwnedShellItem& operator=(OwnedShellItem&& other) noexcept;
+  ~OwnedShellItem() { reset(); }
 
   ShellItemId get() const { return id_; }
   explicit operator bool() const { return id_ != nullptr; }

@@ -458,9 +458,7 @@ LRESULT TElSpinEdit::ButtonsMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       hot_ = Pressed::None;
       InvalidateRect(buttons_, nullptr, FALSE);
       return 0;
-    case WM_LBUTTONUP:
-      EndPress();
-      return 0;
+    case WM_LBUTTONUP:  // wherever the pointer is by then
     case WM_CAPTURECHANGED:
     case WM_CANCELMODE:
       EndPress();

@@ -128,11 +128,12 @@ class FolderDialogTest : public ::testing::Test {
   }
   // The user moves through the tree and then presses OK or Cancel.
   FakeShell::Browser MoveThen(std::vector<std::string> path, bool ok) {
-    return [this, path, ok](const FolderBrowseRequest&, IFolderBrowserEvents& events) {
+    return [this, path = std::move(path), ok](const FolderBrowseRequest&,
+                                              IFolderBrowserEvents& events) {
       events.Initialized(kBrowser);
       for (const std::string& name : path) {
         // The browser owns the item it reports and frees it afterwards.
-        ShellItem item(shell, shell.MakeNamed(name));
+        OwnedShellItem item(shell, shell.MakeNamed(name));
         events.SelectionChanged(kBrowser, item.get());
       }
       return ok ? shell.MakeNamed(path.back()) : nullptr;
@@ -206,14 +207,14 @@ TEST_F(FolderDialogTest, EmptyTitleStillSetsTheCaptionAndNoPromptIsShown) {
 TEST_F(FolderDialogTest, SelectionChangesAreFollowedAfterInitialisationOnly) {
   std::vector<std::string> seen;
   shell.browser = [&](const FolderBrowseRequest&, IFolderBrowserEvents& events) {
-    ShellItem early(shell, shell.MakeNamed("D:\\tftp"));
+    OwnedShellItem early(shell, shell.MakeNamed("D:\\tftp"));
     events.SelectionChanged(kBrowser, early.get());
     seen.push_back(dialog.Folder());
     events.Initialized(kBrowser);
-    ShellItem moved(shell, shell.MakeNamed("D:\\tftp"));
+    OwnedShellItem moved(shell, shell.MakeNamed("D:\\tftp"));
     events.SelectionChanged(kBrowser, moved.get());
     seen.push_back(dialog.Folder());
-    ShellItem virtualItem(shell, shell.MakeNamed("Control Panel"));
+    OwnedShellItem virtualItem(shell, shell.MakeNamed("Control Panel"));
     events.SelectionChanged(kBrowser, virtualItem.get());
     seen.push_back(dialog.Folder());
     return ShellItemId{nullptr};

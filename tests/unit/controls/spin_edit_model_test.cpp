@@ -533,9 +533,9 @@ TEST(SpinEditModel, ButtonStepsSelectTheWholeText) {
 
 TEST(SpinEditModel, WheelStepArithmetic) {
   struct Case {
-    int delta;
+    int delta = 0;
     std::optional<unsigned> lines;
-    int steps;
+    int steps = 0;
   } cases[] = {
       {120, 3, 3},     {-120, 3, -3},        {60, 3, 1},  {-60, 3, -1}, {39, 3, 0},
       {40, 3, 1},      {120, 0, 1},          {119, 0, 0}, {-119, 1, 0}, {240, 1, 2},
