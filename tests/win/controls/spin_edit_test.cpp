@@ -341,6 +341,33 @@ TEST_F(SpinEditTest, KeysWithAModifierHeldDoNothingToTheValue) {
   EXPECT_TRUE(Codes().empty());
 }
 
+TEST_F(SpinEditTest, KeyboardInputTakesTheSameRoad) {
+  // Through the system's input queue and TranslateMessage, as a user types.
+  TElSpinEdit* timeout = Focused(1, 180, 18);
+  SetForegroundWindow(host.hwnd());
+  Select(timeout, 2, 2);
+  const auto send = [](WORD vk, wchar_t ch) {
+    INPUT in[2] = {};
+    for (INPUT& i : in) {
+      i.type = INPUT_KEYBOARD;
+      i.ki.wVk = vk;
+      i.ki.wScan = ch;
+      i.ki.dwFlags = ch != 0 ? KEYEVENTF_UNICODE : 0;
+    }
+    in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+    test::PumpFor(100);
+  };
+  send(0, L'0');
+  EXPECT_EQ(timeout->Text(), "180");
+  send(0, L'0');
+  EXPECT_EQ(timeout->Text(), "180");
+  send(VK_DOWN, 0);
+  EXPECT_EQ(timeout->Value(), 179);
+  EXPECT_EQ(Codes(),
+            (std::vector<WORD>{kNotifyChange, kNotifyChange, kNotifyDownClick, kNotifyChange}));
+}
+
 // --- read-only --------------------------------------------------------------
 
 TEST_F(SpinEditTest, ReadOnlyFirewallPortRefusesEveryChange) {
@@ -658,6 +685,18 @@ TEST_F(SpinEditTest, InADialogTabSelectsTheTextAndEnterAndEscReachTheButtons) {
   dialog.PressKey(VK_UP);  // the arrows are the field's, not the dialog's
   EXPECT_EQ(second->Value(), 121);
   EXPECT_EQ(GetFocus(), second->EditHandle());
+
+  BYTE keys[256] = {};
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  dialog.PressKey(VK_TAB);
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(GetFocus(), first->EditHandle());
+  SendMessageW(first->EditHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&s),
+               reinterpret_cast<LPARAM>(&e));
+  EXPECT_EQ(s, 0u);
+  EXPECT_EQ(e, 2u);
 }
 
 }  // namespace
