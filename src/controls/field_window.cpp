@@ -1,0 +1,121 @@
+#include "controls/field_window.h"
+
+#include <vsstyle.h>
+
+namespace tftpcfg {
+namespace {
+
+template <typename Fn>
+Fn User32Function(const char* name) {
+  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  if (user32 == nullptr) return nullptr;
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
+}
+
+UINT SystemDpi() {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96u;
+}
+
+}  // namespace
+
+UniqueTheme OpenThemeIfActive(HWND hwnd, const wchar_t* classList) {
+  if (!IsAppThemed() || !IsThemeActive()) return UniqueTheme();
+  return UniqueTheme(OpenThemeData(hwnd, classList));
+}
+
+bool ThemedBorder::Paint(HWND field, bool focused) const {
+  if (!theme_) return false;
+  const HDC dc = GetWindowDC(field);
+  if (dc == nullptr) return false;
+  RECT window{};
+  GetWindowRect(field, &window);
+  OffsetRect(&window, -window.left, -window.top);
+  // Only the border: the client area belongs to the children.
+  RECT inner = window;
+  InflateRect(&inner, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+  ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
+  const int state = !IsWindowEnabled(field) ? EPSN_DISABLED : focused ? EPSN_FOCUSED : EPSN_NORMAL;
+  if (IsThemeBackgroundPartiallyTransparent(theme_.get(), EP_EDITBORDER_NOSCROLL, state))
+    DrawThemeParentBackground(field, dc, &window);
+  DrawThemeBackground(theme_.get(), dc, EP_EDITBORDER_NOSCROLL, state, &window, nullptr);
+  ReleaseDC(field, dc);
+  return true;
+}
+
+UINT WindowDpi(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+  if (getDpiForWindow != nullptr && hwnd != nullptr) {
+    if (const UINT dpi = getDpiForWindow(hwnd)) return dpi;
+  }
+  return SystemDpi();
+}
+
+int ScaleForWindow(HWND hwnd, int length96) {
+  return MulDiv(length96, static_cast<int>(WindowDpi(hwnd)), 96);
+}
+
+int SystemMetricForWindow(HWND hwnd, int index) {
+  using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+  static const auto forDpi = User32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+  const UINT dpi = WindowDpi(hwnd);
+  if (forDpi != nullptr) return forDpi(index, dpi);
+  return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+}
+
+void RegisterFieldClass(const wchar_t* name, WNDPROC proc, HCURSOR cursor) {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  if (GetClassInfoExW(instance, name, &wc)) return;
+  wc.cbSize = sizeof wc;
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hCursor = cursor;
+  wc.lpszClassName = name;
+  RegisterClassExW(&wc);
+}
+
+KeyModifiers ModifiersFor(UINT msg, LPARAM lParam) {
+  KeyModifiers m;
+  m.shift = GetKeyState(VK_SHIFT) < 0;
+  m.ctrl = GetKeyState(VK_CONTROL) < 0;
+  m.alt = msg == WM_SYSKEYDOWN ? (lParam & (1 << 29)) != 0 : GetKeyState(VK_MENU) < 0;
+  return m;
+}
+
+bool IsTextChangingMessage(UINT msg, WPARAM wParam, const KeyModifiers& modifiers) {
+  switch (msg) {
+    case WM_CUT:
+    case WM_PASTE:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+      return true;
+    case WM_KEYDOWN:
+      // Delete (with Shift: cut) and Shift+Insert (paste); Ctrl+Insert copies.
+      return wParam == VK_DELETE || (wParam == VK_INSERT && modifiers.shift && !modifiers.ctrl);
+    default:
+      return false;
+  }
+}
+
+bool FocusMovesWithinWindow(HWND field, HWND to) {
+  if (to == nullptr || to == field || IsChild(field, to)) return false;
+  return GetAncestor(to, GA_ROOT) == GetAncestor(field, GA_ROOT);
+}
+
+bool NotifyParent(HWND field, WORD code, const AliveToken& alive) {
+  if (!*alive) return false;
+  const HWND parent = GetParent(field);
+  const int id = GetDlgCtrlID(field);
+  if (parent != nullptr)
+    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(field));
+  return *alive;
+}
+
+}  // namespace tftpcfg

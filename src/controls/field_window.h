@@ -1,0 +1,93 @@
+#pragma once
+// Pieces both input fields are built from: DPI scaling, window classes, the
+// themed-drawing handle, keyboard modifiers, the read-only test for editing
+// input, and the notifications to the parent with a guard against the parent
+// destroying the field from its handler.
+
+#include <windows.h>
+#include <uxtheme.h>
+
+#include <memory>
+
+#include "platform/unique_handle.h"
+
+namespace tftpcfg {
+
+// Sent to child windows after their parent moved to a monitor of another DPI
+// (declared by the headers only for newer Windows versions than we target).
+inline constexpr UINT kWmDpiChangedAfterParent = 0x02E3;
+
+struct ThemeTraits {
+  using type = HTHEME;
+  static constexpr type invalid() noexcept { return nullptr; }
+  static void close(type h) noexcept { CloseThemeData(h); }
+};
+using UniqueTheme = UniqueHandle<ThemeTraits>;
+
+// The theme data of a class list when visual styles are on for this window;
+// none otherwise (then the classic drawing functions are used).
+UniqueTheme OpenThemeIfActive(HWND hwnd, const wchar_t* classList);
+
+// The sunken border of a field window (WS_EX_CLIENTEDGE) drawn as a themed
+// edit border while visual styles are on, so the field looks like an EDIT.
+class ThemedBorder {
+ public:
+  // Opens (or, after WM_THEMECHANGED, reopens) the theme for the field.
+  void Open(HWND field) { theme_ = OpenThemeIfActive(field, L"Edit"); }
+  // For WM_NCPAINT: true when it drew the border, false to leave it to
+  // DefWindowProc (no theme).
+  bool Paint(HWND field, bool focused) const;
+
+ private:
+  UniqueTheme theme_;
+};
+
+// The window's DPI (GetDpiForWindow where the system has it, else the system
+// DPI), and lengths scaled from 96-DPI design units to it.
+UINT WindowDpi(HWND hwnd);
+int ScaleForWindow(HWND hwnd, int length96);
+// A system metric for the window's DPI.
+int SystemMetricForWindow(HWND hwnd, int index);
+
+// Registers a window class of this module unless it exists already.
+void RegisterFieldClass(const wchar_t* name, WNDPROC proc, HCURSOR cursor);
+
+struct KeyModifiers {
+  bool shift = false;
+  bool ctrl = false;
+  bool alt = false;
+};
+// The modifier keys as the thread's keyboard state has them; for a
+// WM_SYSKEYDOWN, Alt comes from the message itself.
+KeyModifiers ModifiersFor(UINT msg, LPARAM lParam);
+
+// Whether a message to an EDIT would change its text: the clipboard, clear and
+// undo messages, and Delete and Shift+Insert. (Typed characters are sorted
+// with edit_command_model.h.)
+bool IsTextChangingMessage(UINT msg, WPARAM wParam, const KeyModifiers& modifiers);
+
+// Whether the focus moving from `field` (or a child of it) to `to` goes to
+// another control of the same window, which is when a field tidies up.
+bool FocusMovesWithinWindow(HWND field, HWND to);
+
+// Set false when a field is destroyed. A handler that notifies the parent,
+// whose handler might destroy the field, checks it before going on.
+using AliveToken = std::shared_ptr<bool>;
+
+// Sends WM_COMMAND(MAKEWPARAM(id, code), field) to the field's parent. Returns
+// whether the field is still alive afterwards.
+bool NotifyParent(HWND field, WORD code, const AliveToken& alive);
+
+// The object a field window owns: stored at WM_NCCREATE, deleted at
+// WM_NCDESTROY once Create handed it over.
+template <typename T>
+T* FieldFromWindow(HWND hwnd, UINT msg, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    return self;
+  }
+  return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+}  // namespace tftpcfg

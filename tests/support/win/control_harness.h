@@ -1,0 +1,237 @@
+#pragma once
+// Harness for control tests: a top-level host window that records, in order,
+// the WM_COMMAND notifications its child controls send; a dialog built with
+// CreateDialogIndirectParamW (OK and Cancel buttons) whose keyboard messages go
+// through IsDialogMessage, for the standard dialog keys; message pumping and
+// the clipboard.
+
+#include <windows.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tftpcfg::test {
+
+struct Notification {
+  int id = 0;
+  WORD code = 0;
+  HWND from = nullptr;
+  DWORD tick = 0;  // GetTickCount when it arrived
+};
+
+// Dispatches every message waiting for this thread.
+inline void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// Dispatches messages for about `ms` milliseconds.
+inline void PumpFor(DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < ms) {
+    Pump();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+  Pump();
+}
+
+// Puts text on the clipboard; false when the clipboard cannot be opened.
+inline bool SetClipboardUtf16(const std::wstring& text) {
+  if (!OpenClipboard(nullptr)) return false;
+  EmptyClipboard();
+  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  const HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  bool ok = false;
+  if (mem != nullptr) {
+    std::memcpy(GlobalLock(mem), text.c_str(), bytes);
+    GlobalUnlock(mem);
+    ok = SetClipboardData(CF_UNICODETEXT, mem) != nullptr;
+    if (!ok) GlobalFree(mem);
+  }
+  CloseClipboard();
+  return ok;
+}
+
+inline std::wstring ClipboardUtf16() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (const HANDLE mem = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* p = static_cast<const wchar_t*>(GlobalLock(mem))) text = p;
+    GlobalUnlock(mem);
+  }
+  CloseClipboard();
+  return text;
+}
+
+class NotifyHost {
+ public:
+  explicit NotifyHost(int width = 420, int height = 240, const wchar_t* title = L"Field test") {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = L"TftpcfgTestHost";
+    RegisterClassExW(&wc);  // fails harmlessly when registered already
+    hwnd_ = CreateWindowExW(0, L"TftpcfgTestHost", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
+                            width, height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    SetForegroundWindow(hwnd_);
+    Pump();
+  }
+  NotifyHost(const NotifyHost&) = delete;
+  NotifyHost& operator=(const NotifyHost&) = delete;
+  ~NotifyHost() {
+    if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    Pump();
+  }
+
+  HWND hwnd() const { return hwnd_; }
+  HFONT font() const { return font_; }
+
+  std::vector<Notification> notes;
+  // Called for each notification after it is recorded.
+  std::function<void(const Notification&)> onNotify;
+
+  // The codes that the control with this id sent, in order.
+  std::vector<WORD> Codes(int id) const {
+    std::vector<WORD> codes;
+    for (const Notification& n : notes)
+      if (n.id == id) codes.push_back(n.code);
+    return codes;
+  }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+      auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<NotifyHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self != nullptr && msg == WM_COMMAND && lParam != 0) {
+      const Notification n{LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam),
+                           GetTickCount()};
+      self->notes.push_back(n);
+      if (self->onNotify) self->onNotify(n);
+      return 0;
+    }
+    if (msg == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+
+  HWND hwnd_ = nullptr;
+  HFONT font_ = nullptr;
+};
+
+// A modeless dialog 300 x 120 dialog units with a default OK button (IDOK)
+// and a Cancel button (IDCANCEL). Controls added to it are reached by Tab;
+// Run pumps messages through IsDialogMessage. Records the commands it gets.
+class TestDialog {
+ public:
+  TestDialog() {
+    // DLGTEMPLATE + menu, class, title (empty), then two DLGITEMTEMPLATEs,
+    // each DWORD-aligned.
+    std::vector<WORD> t;
+    auto dword = [&t](DWORD v) {
+      t.push_back(LOWORD(v));
+      t.push_back(HIWORD(v));
+    };
+    auto align = [&t] {
+      if (t.size() % 2) t.push_back(0);
+    };
+    dword(WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_SETFONT | DS_MODALFRAME);
+    dword(WS_EX_CONTROLPARENT);
+    t.push_back(2);  // items
+    t.push_back(10);
+    t.push_back(10);
+    t.push_back(300);
+    t.push_back(120);
+    t.push_back(0);  // menu
+    t.push_back(0);  // class
+    t.push_back(0);  // title
+    t.push_back(8);  // font size
+    for (wchar_t c : std::wstring(L"MS Shell Dlg")) t.push_back(c);
+    t.push_back(0);
+    auto item = [&](DWORD style, short x, short y, short cx, short cy, WORD id,
+                    const wchar_t* text) {
+      align();
+      dword(style | WS_CHILD | WS_VISIBLE | WS_TABSTOP);
+      dword(0);
+      t.push_back(static_cast<WORD>(x));
+      t.push_back(static_cast<WORD>(y));
+      t.push_back(static_cast<WORD>(cx));
+      t.push_back(static_cast<WORD>(cy));
+      t.push_back(id);
+      t.push_back(0xFFFF);
+      t.push_back(0x0080);  // BUTTON
+      for (const wchar_t* p = text; *p; ++p) t.push_back(*p);
+      t.push_back(0);
+      t.push_back(0);  // no creation data
+    };
+    item(BS_DEFPUSHBUTTON, 180, 95, 50, 14, IDOK, L"OK");
+    item(BS_PUSHBUTTON, 240, 95, 50, 14, IDCANCEL, L"Cancel");
+    hwnd_ = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                       reinterpret_cast<LPCDLGTEMPLATEW>(t.data()), nullptr, Proc,
+                                       reinterpret_cast<LPARAM>(this));
+    SetForegroundWindow(hwnd_);
+    Pump();
+  }
+  TestDialog(const TestDialog&) = delete;
+  TestDialog& operator=(const TestDialog&) = delete;
+  ~TestDialog() {
+    if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    Pump();
+  }
+
+  HWND hwnd() const { return hwnd_; }
+  std::vector<Notification> notes;
+
+  // Posts a key press to the focused window and lets the dialog manager see it.
+  void PressKey(UINT vk) {
+    const HWND focus = GetFocus();
+    PostMessageW(focus, WM_KEYDOWN, vk, 1);
+    PostMessageW(focus, WM_KEYUP, vk, 0xC0000001);
+    Run();
+  }
+  // Dispatches waiting messages the way a dialog's message loop does.
+  void Run() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (IsDialogMessageW(hwnd_, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  // The ids of the commands the dialog got (IDOK, IDCANCEL, ...) in order.
+  std::vector<int> Commands() const {
+    std::vector<int> ids;
+    for (const Notification& n : notes)
+      if (n.from == nullptr || n.code == BN_CLICKED) ids.push_back(n.id);
+    return ids;
+  }
+
+ private:
+  static INT_PTR CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) {
+      SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+      return TRUE;
+    }
+    auto* self = reinterpret_cast<TestDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (self != nullptr && msg == WM_COMMAND) {
+      self->notes.push_back(
+          {LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam), GetTickCount()});
+      return TRUE;
+    }
+    return FALSE;
+  }
+
+  HWND hwnd_ = nullptr;
+};
+
+}  // namespace tftpcfg::test
