@@ -535,7 +535,7 @@ void TElIPEdit::WritePartText(int index, const std::string& text) {
 
 void TElIPEdit::NotifyChange() {
   SendMessageW(GetParent(hwnd_), WM_COMMAND,
-               MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(hwnd_)), ipedit::kNotifyChange),
+               MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(hwnd_)), kNotifyChange),
                reinterpret_cast<LPARAM>(hwnd_));
 }
 

@@ -3,7 +3,7 @@
 // four EDIT parts of class "TElIPPartEdit", one per octet. The field is one tab
 // stop; its parts read what is typed into their octets by the rules in
 // controls/ip_edit_model.h. Every read-in is announced to the parent as
-// WM_COMMAND(MAKEWPARAM(id, ipedit::kNotifyChange), (LPARAM)fieldHwnd).
+// WM_COMMAND(MAKEWPARAM(id, kNotifyChange), (LPARAM)fieldHwnd).
 //
 // Messages the field handles for its owner: WM_SETFONT/WM_GETFONT (applied to
 // the parts), WM_ENABLE (EnableWindow on the field enables or disables the
@@ -17,15 +17,10 @@
 #include <string>
 #include <string_view>
 
+#include "controls/control_notify.h"
 #include "controls/ip_edit_model.h"
 
 namespace tftpcfg {
-
-namespace ipedit {
-// The field's change notification code (HIWORD of WM_COMMAND's wParam). The
-// same name and value as the other input fields use.
-inline constexpr WORD kNotifyChange = 0x4001;
-}  // namespace ipedit
 
 class TElIPEdit {
  public:

@@ -88,7 +88,7 @@ class IpEditDialogTest : public ::testing::Test {
     }
     auto* self = reinterpret_cast<IpEditDialogTest*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     if (msg == WM_COMMAND && self) {
-      if (LOWORD(wParam) == kFieldId && HIWORD(wParam) == ipedit::kNotifyChange) {
+      if (LOWORD(wParam) == kFieldId && HIWORD(wParam) == kNotifyChange) {
         ++self->changes_;
       } else if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
         self->commands_.push_back(LOWORD(wParam));

@@ -52,7 +52,7 @@ class IpEditTest : public ::testing::Test {
   // Records each change notification with the address it announces.
   static LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<IpEditTest*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (msg == WM_COMMAND && HIWORD(wParam) == ipedit::kNotifyChange && self) {
+    if (msg == WM_COMMAND && HIWORD(wParam) == kNotifyChange && self) {
       TElIPEdit* field = TElIPEdit::FromHandle(reinterpret_cast<HWND>(lParam));
       EXPECT_EQ(LOWORD(wParam), kFieldId);
       EXPECT_EQ(field, self->field_);
