@@ -28,7 +28,12 @@ BOOL CALLBACK CollectButton(HWND child, LPARAM param) {
   wchar_t cls[32] = {};
   GetClassNameW(child, cls, 32);
   const LONG style = GetWindowLongW(child, GWL_STYLE);
-  if (lstrcmpiW(cls, L"Button") == 0 && (style & WS_VISIBLE)) box->buttons.push_back(TextOf(child));
+  if (lstrcmpiW(cls, L"Button") == 0 && (style & WS_VISIBLE)) {
+    box->buttons.push_back(TextOf(child));
+    // The default button carries the default push-button style (Wine's boxes
+    // answer DM_GETDEFID with IDOK whatever their buttons are).
+    if ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) box->defaultId = GetDlgCtrlID(child);
+  }
   if (lstrcmpiW(cls, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON &&
       SendMessageW(child, STM_GETICON, 0, 0) != 0)
     box->hasIcon = true;
@@ -78,8 +83,10 @@ void CALLBACK MessageBoxAnswerer::InspectProc(HWND hwnd, UINT, UINT_PTR id, DWOR
   GetDlgItemTextW(hwnd, 0xFFFF, text, 8192);
   box.text = Utf8(text);
   EnumChildWindows(hwnd, &CollectButton, reinterpret_cast<LPARAM>(&box));
-  const LRESULT def = SendMessageW(hwnd, DM_GETDEFID, 0, 0);
-  if (HIWORD(def) == DC_HASDEFID) box.defaultId = LOWORD(def);
+  if (box.defaultId == 0) {
+    const LRESULT def = SendMessageW(hwnd, DM_GETDEFID, 0, 0);
+    if (HIWORD(def) == DC_HASDEFID) box.defaultId = LOWORD(def);
+  }
   GetWindowRect(hwnd, &box.rect);
   self->seen_.push_back(box);
   const int answer = self->answer_ ? self->answer_(self->seen_.back()) : 0;

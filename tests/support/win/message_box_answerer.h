@@ -19,7 +19,7 @@ struct SeenBox {
   std::string caption;               // UTF-8
   std::string text;                  // the static text with id 0xFFFF, as message boxes have it
   std::vector<std::string> buttons;  // captions of the push buttons, in z-order
-  int defaultId = 0;                 // DM_GETDEFID
+  int defaultId = 0;                 // the button of default push-button style
   bool hasIcon = false;              // an icon is shown
   RECT rect{};                       // the box's window rectangle
 };

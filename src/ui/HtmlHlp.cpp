@@ -1,0 +1,32 @@
+#include "ui/HtmlHlp.h"
+
+#include "platform/win32/win_text.h"
+
+namespace tftpcfg {
+namespace {
+
+constexpr UINT kHhDisplayTopic = 0;
+constexpr WORD kOrdinalHtmlHelpA = 14;
+constexpr WORD kOrdinalHtmlHelpW = 15;
+
+}  // namespace
+
+HtmlHlp::HtmlHlp(const char* library) : library_(LoadLibraryA(library)) {
+  if (!library_) return;
+  htmlHelpA_ = reinterpret_cast<HtmlHelpAFn>(
+      reinterpret_cast<void*>(GetProcAddress(library_.get(), MAKEINTRESOURCEA(kOrdinalHtmlHelpA))));
+  htmlHelpW_ = reinterpret_cast<HtmlHelpWFn>(
+      reinterpret_cast<void*>(GetProcAddress(library_.get(), MAKEINTRESOURCEA(kOrdinalHtmlHelpW))));
+}
+
+HWND HtmlHlp::DisplayTopic(const std::string& topicAddress) const {
+  if (!htmlHelpA_) return nullptr;
+  std::string ansi;
+  if (WinAnsiCodec().ToAnsi(topicAddress, ansi))
+    return htmlHelpA_(GetDesktopWindow(), ansi.c_str(), kHhDisplayTopic, 0);
+  if (htmlHelpW_)
+    return htmlHelpW_(GetDesktopWindow(), Widen(topicAddress).c_str(), kHhDisplayTopic, 0);
+  return nullptr;
+}
+
+}  // namespace tftpcfg

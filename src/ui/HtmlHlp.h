@@ -1,0 +1,42 @@
+#pragma once
+// The binding to the HTML Help control ("HHCtrl.OCX"): loaded when the program
+// starts, released when it ends, its entry points looked up by export ordinal.
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32/win_handles.h"
+
+namespace tftpcfg {
+
+class HtmlHlp {
+ public:
+  using HtmlHelpAFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+  using HtmlHelpWFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
+
+  // Loads the control by its file name; a missing control or export leaves the
+  // entry points absent, and help then does nothing.
+  explicit HtmlHlp(const char* library = "HHCtrl.OCX");
+  HtmlHlp(const HtmlHlp&) = delete;
+  HtmlHlp& operator=(const HtmlHlp&) = delete;
+  ~HtmlHlp() = default;  // the library is released with its handle
+
+  bool Loaded() const { return static_cast<bool>(library_); }
+  HtmlHelpAFn HtmlHelpA() const { return htmlHelpA_; }
+  HtmlHelpWFn HtmlHelpW() const { return htmlHelpW_; }
+
+  // Opens a topic ("<file>::/<topic>") in the help viewer with the desktop as
+  // the caller window, so the viewer lives beside the program's windows. The
+  // address goes through the ANSI entry point; only an address that the ANSI
+  // code page cannot hold (a program folder with such characters) uses the
+  // wide one. Returns the viewer window, or none.
+  HWND DisplayTopic(const std::string& topicAddress) const;
+
+ private:
+  UniqueModule library_;
+  HtmlHelpAFn htmlHelpA_ = nullptr;
+  HtmlHelpWFn htmlHelpW_ = nullptr;
+};
+
+}  // namespace tftpcfg

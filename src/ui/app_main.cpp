@@ -1,0 +1,61 @@
+// Program entry: the help binding, the main window, the rule dialog and the
+// message loop. Closing the main window ends the program.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "platform/win32/file_system_win.h"
+#include "platform/win32/registry_win.h"
+#include "platform/win32/service_win.h"
+#include "platform/win32/win_text.h"
+#include "service/services_u.h"
+#include "ui/HtmlHlp.h"
+#include "ui/dialogs.h"
+#include "ui/dlgIPEdit_u.h"
+#include "ui/dlgMain_u.h"
+
+using namespace tftpcfg;
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // The help control is loaded before the first window and released after the
+  // message loop has ended.
+  const HtmlHlp help;
+
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES |
+                                              ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
+
+  WinRegistry registry;
+  WinAnsiCodec codec;
+  WinDialogs dialogs;
+  WinServiceControlManager scm;
+  WinServiceClock clock;
+  WinServiceUi serviceUi;
+  TServiceController controller(scm, clock, serviceUi);
+
+  TfrmMain::Dependencies deps;
+  deps.registry = &registry;
+  deps.codec = &codec;
+  deps.dialogs = &dialogs;
+  deps.restartService = [&controller] { return controller.RestartService("", kServiceName); };
+  deps.directoryExists = &DirectoryExists;
+  deps.programDirectory = ExecutableDirectory();
+  deps.help = &help;
+
+  std::unique_ptr<TfrmMain> frmMain = TfrmMain::Create(instance, deps);
+  if (!frmMain) return 1;
+  std::unique_ptr<TdlgIPEdit> dlgIPEdit = TdlgIPEdit::Create(instance, frmMain->Handle());
+  frmMain->SetRuleDialog(dlgIPEdit.get());
+  // While a restart waits for the service, the messages it dispatches get the
+  // same keyboard handling as in the loop below.
+  serviceUi.SetPreTranslate([&frmMain](MSG& msg) { return frmMain->PreTranslateMessage(msg); });
+
+  MSG msg = {};
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (frmMain->PreTranslateMessage(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  frmMain->SetRuleDialog(nullptr);
+  return static_cast<int>(msg.wParam);
+}

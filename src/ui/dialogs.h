@@ -1,0 +1,52 @@
+#pragma once
+// The message boxes of the configuration window behind one small interface,
+// so window tests can script the answers; the real one uses MessageBox.
+
+#include <windows.h>
+
+#include <string>
+
+namespace tftpcfg {
+
+enum class RestartAnswer { Yes, No, Cancel };
+
+class IDialogs {
+ public:
+  virtual ~IDialogs() = default;
+  // Standard message dialogs: modal, centred on the screen, caption and icon
+  // after their kind ("Error", "Information"), one OK button.
+  virtual void Error(HWND owner, const std::string& text) = 0;
+  virtual void Information(HWND owner, const std::string& text) = 0;
+  // "Confirm" with the question icon, "&Yes" (default) and "&No" (Esc).
+  // True only for Yes; closing the box otherwise counts as No.
+  virtual bool Confirm(HWND owner, const std::string& text) = 0;
+  // The restart question: a system message box owned by the window, warning
+  // icon, Yes (default), No and Cancel (Esc and the close box).
+  virtual RestartAnswer AskRestart(HWND owner) = 0;
+  // The application's error box for an error that ended an event handler:
+  // the application title as caption, error icon, OK.
+  virtual void ApplicationError(HWND owner, const std::string& message) = 0;
+};
+
+// The dialogs as MessageBoxW shows them.
+class WinDialogs final : public IDialogs {
+ public:
+  void Error(HWND owner, const std::string& text) override;
+  void Information(HWND owner, const std::string& text) override;
+  bool Confirm(HWND owner, const std::string& text) override;
+  RestartAnswer AskRestart(HWND owner) override;
+  void ApplicationError(HWND owner, const std::string& message) override;
+};
+
+inline constexpr char kApplicationTitle[] = "Ostrel TFTP Service Configuration";
+inline constexpr char kRestartQuestion[] =
+    "It is necessary to restart the service in order to apply new configuration. Restart the TFTP "
+    "service now?";
+inline constexpr char kRestartQuestionCaption[] = "Confirmation";
+
+// The text of the application's error box: the message, followed by a full stop
+// when its last character sorts after "." (so messages ending in a quote mark
+// or a closing parenthesis get none).
+std::string ApplicationErrorText(const std::string& message);
+
+}  // namespace tftpcfg

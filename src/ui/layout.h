@@ -1,0 +1,55 @@
+#pragma once
+// Window layout helpers: positions are given in 96-DPI design units and scaled
+// to the window's DPI; dialogs are built from in-memory templates and filled
+// with controls by code.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "controls/field_window.h"  // WindowDpi
+#include "platform/win32/win_handles.h"
+
+namespace tftpcfg {
+
+inline int Scale(int value, UINT dpi) {
+  return MulDiv(value, static_cast<int>(dpi), 96);
+}
+
+// A rectangle in design units, as x, y, width, height.
+struct DesignRect {
+  int x = 0, y = 0, cx = 0, cy = 0;
+};
+RECT ScaleRect(const DesignRect& r, UINT dpi);
+
+// The font of the windows: "MS Sans Serif", 8 point, at the given DPI.
+UniqueFont CreateUiFont(UINT dpi);
+
+// An empty dialog template (no controls); the caller creates the controls in
+// WM_INITDIALOG and sizes the window itself.
+class DialogTemplate {
+ public:
+  DialogTemplate(DWORD style, DWORD exStyle, const std::wstring& title);
+  const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
+
+ private:
+  std::vector<WORD> words_;
+};
+
+// Creates a child control window in design units.
+HWND CreateControl(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style,
+                   DWORD exStyle, int id, const DesignRect& r, UINT dpi);
+
+// Push buttons keep the keyboard focus where it was when they are clicked with
+// the mouse: a click on OK does not make a number field tidy up its text. Tab
+// still reaches them, and Space and Enter work as usual when they have focus.
+void KeepFocusOnClick(HWND button);
+
+// Sets the font of a window and all its descendants.
+void SetFontRecursive(HWND hwnd, HFONT font);
+
+// Places a top-level window in the middle of the work area of its monitor.
+void CentreOnScreen(HWND hwnd);
+
+}  // namespace tftpcfg

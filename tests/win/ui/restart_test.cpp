@@ -1,0 +1,138 @@
+// OK and Apply with Yes against the stand-in service through the real service
+// controller: what the service receives, and that the window ignores its own
+// commands while the restart is under way.
+
+#include "tests/win/ui/main_window_fixture.h"
+
+#include "platform/win32/service_win.h"
+#include "service/services_u.h"
+#include "tests/support/win/stub_service.h"
+
+namespace tftpcfg::test {
+namespace {
+
+// The controller's hooks: real message dispatch through the window's keyboard
+// handling, error boxes recorded instead of shown.
+class RecordingServiceUi final : public IServiceUi {
+ public:
+  explicit RecordingServiceUi(std::function<bool(MSG&)> preTranslate)
+      : dispatch_(std::move(preTranslate)) {}
+  void DispatchMessages() override { dispatch_.DispatchMessages(); }
+  void ShowError(const std::string& text) override { errors.push_back(text); }
+  std::vector<std::string> errors;
+
+ private:
+  WinServiceUi dispatch_;
+};
+
+class RestartTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    PutCompleteKey(existingDir_, existingDir_);
+  }
+  void TearDown() override {
+    MainWindowTest::TearDown();
+    RemoveStubService();
+  }
+  void Install(StubBehaviour behaviour, bool running) {
+    StubInstall install;
+    install.behaviour = behaviour;
+    ASSERT_EQ(InstallStubService(install), 0u);
+    if (running) {
+      ASSERT_EQ(StartStubService(), 0u);
+    }
+    ClearStubCounters();
+  }
+  void UseRealController() {
+    restart_ = [this] { return controller_.RestartService("", kServiceName); };
+  }
+
+  WinServiceControlManager scm_;
+  WinServiceClock clock_;
+  RecordingServiceUi ui_{[this](MSG& m) { return frm_ && frm_->PreTranslateMessage(m); }};
+  TServiceController controller_{scm_, clock_, ui_};
+};
+
+TEST_F(RestartTest, OkYesRestartsTheRunningService) {
+  Install(StubBehaviour::Normal, true);
+  UseRealController();
+  Open();
+  ClickCheckBox(frm_->cbHighPriority);
+  dialogs_.restartAnswers = {RestartAnswer::Yes};
+  ClickButton(frm_->btnOk);
+  const StubCounters c = ReadStubCounters();
+  EXPECT_EQ(c.stops, 1u);
+  EXPECT_EQ(c.starts, 1u);
+  EXPECT_EQ(StubServiceState(), static_cast<DWORD>(SERVICE_RUNNING));
+  EXPECT_EQ(dialogs_.Kinds(), (std::vector<std::string>{"Restart", "Information"}));
+  EXPECT_TRUE(ui_.errors.empty());
+  EXPECT_FALSE(IsWindow(frm_->Handle()));
+}
+
+TEST_F(RestartTest, OkYesWithTheServiceMissingShowsTheSystemTextAndCloses) {
+  RemoveStubService();
+  UseRealController();
+  Open();
+  ClickCheckBox(frm_->cbHighPriority);
+  dialogs_.restartAnswers = {RestartAnswer::Yes};
+  ClickButton(frm_->btnOk);
+  ASSERT_EQ(ui_.errors.size(), 1u);
+  EXPECT_NE(ui_.errors[0].find("Error Message: "), std::string::npos);
+  EXPECT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Restart"});  // no success message
+  EXPECT_FALSE(IsWindow(frm_->Handle()));
+  DWORD v = 0;
+  ASSERT_TRUE(GetDword("HighPriority", v));
+  EXPECT_EQ(v, 0u) << "the settings were saved";
+}
+
+// While the service takes its time to stop, the user clicks OK, Apply, Cancel,
+// Delete, the close box and presses Alt+F4. None of it may start a second save
+// and restart or close the window under the first.
+TEST_F(RestartTest, CommandsDuringARestartAreIgnored) {
+  Install(StubBehaviour::SlowStop, true);
+  UseRealController();
+  Open();
+  ClickCheckBox(frm_->cbHighPriority);
+  static TfrmMain* window = nullptr;
+  static bool sawBusyCursor = false;
+  static int ticks = 0;
+  window = frm_.get();
+  sawBusyCursor = false;
+  ticks = 0;
+  struct Poke {
+    static void CALLBACK Timer(HWND, UINT, UINT_PTR id, DWORD) {
+      if (!window->RestartInProgress()) return;
+      sawBusyCursor |= GetCursor() == LoadCursorW(nullptr, IDC_WAIT);
+      const HWND w = window->Handle();
+      if (ticks++ > 0) return;
+      // Everything at once: the wait dispatches them in one go.
+      PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+      PostMessageW(w, WM_COMMAND, MAKEWPARAM(idBtnApply, BN_CLICKED), 0);
+      PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      PostMessageW(w, WM_COMMAND, MAKEWPARAM(idSbDelete, BN_CLICKED), 0);
+      PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0);
+      PostMessageW(w, WM_CLOSE, 0, 0);
+      KillTimer(nullptr, id);
+    }
+  };
+  dialogs_.restartAnswers = {RestartAnswer::Yes, RestartAnswer::Yes};
+  dialogs_.confirmAnswers = {true, true, true};
+  dialogs_.onShow = [](const ScriptedDialogs::Box& box) {
+    if (box.kind == "Restart") SetTimer(nullptr, 0, 300, &Poke::Timer);
+  };
+  ClickButton(frm_->btnOk);
+  dialogs_.onShow = nullptr;
+  EXPECT_GE(ticks, 1) << "the pokes ran during the restart";
+  EXPECT_TRUE(sawBusyCursor);
+  const StubCounters c = ReadStubCounters();
+  EXPECT_EQ(c.stops, 1u);
+  EXPECT_EQ(c.starts, 1u);
+  EXPECT_EQ(restarts_, 1);
+  // One question, one success message; no discard or delete question.
+  EXPECT_EQ(dialogs_.Kinds(), (std::vector<std::string>{"Restart", "Information"}));
+  EXPECT_FALSE(IsWindow(frm_->Handle())) << "OK closed the window once the restart was over";
+}
+
+}  // namespace
+}  // namespace tftpcfg::test
