@@ -40,7 +40,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   deps.restartService = [&controller] { return controller.RestartService("", kServiceName); };
   deps.directoryExists = &DirectoryExists;
   deps.programDirectory = ExecutableDirectory();
-  deps.help = &help;
+  deps.showHelp = [&help](const std::string& topic) { help.DisplayTopic(topic); };
 
   std::unique_ptr<TfrmMain> frmMain = TfrmMain::Create(instance, deps);
   if (!frmMain) return 1;

@@ -15,7 +15,6 @@
 #include "controls/spin_edit.h"
 #include "platform/app_error.h"
 #include "platform/win32/win_text.h"
-#include "ui/HtmlHlp.h"
 #include "ui/dlgIPEdit_u.h"
 #include "ui/res/resource_ids.h"
 
@@ -223,8 +222,8 @@ INT_PTR TfrmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       const HWND from = info && info->iContextType == HELPINFO_WINDOW
                             ? static_cast<HWND>(info->hItemHandle)
                             : nullptr;
-      if (deps_.help && (from == hwnd_ || (from && IsChild(hwnd_, from))))
-        deps_.help->DisplayTopic(helpFile_ + "::/configuration.htm");
+      if (deps_.showHelp && (from == hwnd_ || (from && IsChild(hwnd_, from))))
+        deps_.showHelp(helpFile_ + "::/configuration.htm");
       SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
       return TRUE;
     }

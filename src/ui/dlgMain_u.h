@@ -26,7 +26,6 @@ namespace tftpcfg {
 class TElSpinEdit;
 class TElFolderNameEdit;
 class TdlgIPEdit;
-class HtmlHlp;
 
 // Page indexes of pcMain, in order.
 enum MainPage : int {
@@ -93,8 +92,8 @@ class TfrmMain {
     std::function<bool(const std::string&)> directoryExists;
     // Folder of the program, with its trailing separator; the help file lies there.
     std::string programDirectory;
-    // The help control binding; F1 does nothing without it.
-    const HtmlHlp* help = nullptr;
+    // Opens a help topic ("<file>::/<topic>"); F1 does nothing without it.
+    std::function<void(const std::string& topicAddress)> showHelp;
   };
 
   // Creates the window; its creation runs FormCreate. The window is then shown,

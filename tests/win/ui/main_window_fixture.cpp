@@ -32,6 +32,7 @@ void MainWindowTest::Open() {
   };
   deps.directoryExists = &DirectoryExists;
   deps.programDirectory = "C:\\Program Files\\Ostrel TFTP\\";
+  deps.showHelp = [this](const std::string& topic) { helpTopics_.push_back(topic); };
   frm_ = TfrmMain::Create(GetModuleHandleW(nullptr), deps);
   ASSERT_TRUE(frm_);
   dlg_ = TdlgIPEdit::Create(GetModuleHandleW(nullptr), frm_->Handle());

@@ -109,6 +109,7 @@ class MainWindowTest : public ::testing::Test {
   WinAnsiCodec codec_;
   ScriptedDialogs dialogs_;
   IRegistry* registryInUse_ = &registry_;
+  std::vector<std::string> helpTopics_;  // every topic the window asked to open
   int restarts_ = 0;
   bool restartResult_ = true;
   std::function<bool()> restart_;  // when set, replaces the counting restart

@@ -1,0 +1,78 @@
+// F1 in the main window opens the configuration topic of the help file beside
+// the program; the rule dialog and message boxes offer no help.
+
+#include "tests/win/ui/main_window_fixture.h"
+
+#include "platform/win32/file_system_win.h"
+#include "ui/HtmlHlp.h"
+
+namespace tftpcfg::test {
+namespace {
+
+const char kTopic[] = "C:\\Program Files\\Ostrel TFTP\\tftpserv.chm::/configuration.htm";
+
+TEST_F(MainWindowTest, F1AnywhereInTheWindowAsksForTheSameTopic) {
+  Open();
+  TfrmMain& w = *frm_;
+  const std::vector<std::pair<int, HWND>> places = {
+      {kPageBasic, w.elTFTPRoot->EditHandle()},
+      {kPageBasic, w.cbOpTSize},
+      {kPageSecurity, w.tsgHosts},
+      {kPageFirewall, w.seFWMaxPort->EditHandle()},
+      {kPageLogging, w.cbWriteLog},
+      {kPageLogging, w.btnCancel},
+  };
+  for (const auto& [page, control] : places) {
+    w.ShowPage(page);
+    SendMessageW(w.Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    PressKeys({VK_F1});
+  }
+  EXPECT_EQ(helpTopics_, std::vector<std::string>(places.size(), kTopic));
+}
+
+TEST_F(MainWindowTest, TheRuleDialogOffersNoHelp) {
+  Open();
+  TdlgIPEdit::SetOnShownForTesting([this](TdlgIPEdit& d) {
+    PressKeys({VK_F1});
+    PostMessageW(d.Handle(), WM_COMMAND, IDCANCEL, 0);
+  });
+  frm_->ShowPage(kPageSecurity);
+  ClickButton(frm_->sbAdd);
+  TdlgIPEdit::SetOnShownForTesting(nullptr);
+  EXPECT_TRUE(helpTopics_.empty());
+}
+
+TEST_F(MainWindowTest, WithoutAHelpFileNameTheTopicHasNoFile) {
+  PutString("LogLevel", "x");  // start-up ends before the help file name is set
+  Open();
+  PressKeys({VK_F1});
+  EXPECT_EQ(helpTopics_, std::vector<std::string>{"::/configuration.htm"});
+}
+
+// The real help control with the help file that the build places beside the
+// program: the viewer opens (Wine renders no page, so the window is what can
+// be checked) with the help file's title.
+TEST(HelpControl, OpensTheViewerOnTheConfigurationTopic) {
+  const HtmlHlp help;
+  ASSERT_TRUE(help.Loaded());
+  ASSERT_NE(help.HtmlHelpA(), nullptr);
+  ASSERT_NE(help.HtmlHelpW(), nullptr);
+  const std::string chm = ExecutableDirectory() + "..\\..\\bin\\tftpserv.chm";
+  ASSERT_NE(GetFileAttributesA(chm.c_str()), INVALID_FILE_ATTRIBUTES) << chm;
+  const HWND viewer = help.DisplayTopic(chm + "::/configuration.htm");
+  ASSERT_NE(viewer, nullptr);
+  wchar_t cls[64] = {};
+  GetClassNameW(viewer, cls, 64);
+  EXPECT_STREQ(cls, L"HH Parent");
+  EXPECT_EQ(GetParent(viewer), nullptr) << "the viewer is a window of its own";
+  DestroyWindow(viewer);
+}
+
+TEST(HelpControl, AMissingControlLeavesHelpAbsent) {
+  const HtmlHlp help("NoSuchHelpControl.ocx");
+  EXPECT_FALSE(help.Loaded());
+  EXPECT_EQ(help.DisplayTopic("x.chm::/configuration.htm"), nullptr);
+}
+
+}  // namespace
+}  // namespace tftpcfg::test

@@ -1,0 +1,308 @@
+// Editing the access rules: the grid's buttons, keys and double-click, the
+// rule dialog, and how every change marks the window changed.
+
+#include "tests/win/ui/main_window_fixture.h"
+
+#include <commctrl.h>
+
+#include "config/access_rights.h"
+#include "controls/ip_edit.h"
+
+namespace tftpcfg::test {
+namespace {
+
+class RulesTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    PutCompleteKey(existingDir_, existingDir_);
+    PutString("HostList", "");
+  }
+  void TearDown() override {
+    TdlgIPEdit::SetOnShownForTesting(nullptr);
+    MainWindowTest::TearDown();
+  }
+
+  // What the dialog showed when it opened, and what the test then did in it.
+  struct Seen {
+    int access = -2;
+    bool single = false;
+    std::string address, mask;
+    bool maskVisible = false;
+    std::wstring addressLabel;
+    HWND focus = nullptr;
+  };
+  // The next dialog: records what it shows, runs fill, then closes with result.
+  void NextDialog(std::function<void(TdlgIPEdit&)> fill, int result) {
+    shownDialogs_ = 0;
+    TdlgIPEdit::SetOnShownForTesting([this, fill, result](TdlgIPEdit& d) {
+      ++shownDialogs_;
+      seen_.access = d.AccessIndex();
+      seen_.single = d.SingleSelected();
+      seen_.address = d.Address();
+      seen_.mask = d.Mask();
+      seen_.maskVisible = IsWindowVisible(d.edMask->Handle()) != FALSE;
+      wchar_t label[64] = {};
+      GetWindowTextW(d.lblAddress, label, 64);
+      seen_.addressLabel = label;
+      seen_.focus = GetFocus();
+      if (fill) fill(d);
+      PostMessageW(d.Handle(), WM_COMMAND, MAKEWPARAM(result, BN_CLICKED), 0);
+    });
+  }
+  // Types an address into an IP field part by part, as the user does.
+  static void TypeAddress(TElIPEdit* field, const std::wstring& text) {
+    SetFocus(field->PartHandle(0));
+    for (wchar_t c : text) SendMessageW(GetFocus(), WM_CHAR, c, 1);
+  }
+  static void ClickRadio(HWND radio) { SendMessageW(radio, BM_CLICK, 0, 0); }
+  static void PickAccess(TdlgIPEdit& d, int index) {
+    SendMessageW(d.cbAccess, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  }
+  void Select(int row) {
+    SetForegroundWindow(frm_->Handle());
+    ListView_SetItemState(frm_->tsgHosts, row, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+    Pump();
+  }
+  std::vector<std::wstring> RowTexts() const {
+    std::vector<std::wstring> texts;
+    for (const auto& row : frm_->HostRows())
+      texts.push_back(row.addressText + L" | " + row.rightText);
+    return texts;
+  }
+
+  int shownDialogs_ = 0;
+  Seen seen_;
+};
+
+TEST_F(RulesTest, AddASingleHost) {
+  Open();
+  NextDialog(
+      [](TdlgIPEdit& d) {
+        ClickRadio(d.rbSingle);
+        TypeAddress(d.edAddress, L"10.0.0.7");
+      },
+      IDOK);
+  ClickButton(frm_->sbAdd);
+  ASSERT_EQ(shownDialogs_, 1);
+  EXPECT_EQ(seen_.access, alNoAccess) << "Add starts at No Access";
+  EXPECT_EQ(seen_.focus, dlg_->cbAccess) << "first display puts the focus in the access list";
+  EXPECT_EQ(RowTexts(), std::vector<std::wstring>{L"10.0.0.7 | No Access"});
+  EXPECT_EQ(frm_->HostRows()[0].rule, (TAccessRight{"10.0.0.7", "255.255.255.255", alNoAccess}));
+  EXPECT_TRUE(frm_->Modified());
+  EXPECT_TRUE(IsWindowEnabled(frm_->btnApply));
+}
+
+TEST_F(RulesTest, AddANetworkWithReadOnlyAccess) {
+  Open();
+  NextDialog(
+      [](TdlgIPEdit& d) {
+        ClickRadio(d.rbNetwork);
+        PickAccess(d, alReadOnly);
+        TypeAddress(d.edAddress, L"192.168.10.0");
+        TypeAddress(d.edMask, L"255.255.255.0");
+      },
+      IDOK);
+  ClickButton(frm_->sbAdd);
+  EXPECT_EQ(RowTexts(), std::vector<std::wstring>{L"192.168.10.0 (255.255.255.0) | Read Only"});
+  EXPECT_EQ(frm_->SaveHosts(), "[192.168.10.0, 255.255.255.0, R]");
+}
+
+TEST_F(RulesTest, ANetworkOfOneHostReadsBackAsASingleHost) {
+  Open();
+  NextDialog(
+      [](TdlgIPEdit& d) {
+        ClickRadio(d.rbNetwork);
+        d.SetAddress("10.1.1.1");
+        d.SetMask("255.255.255.255");
+      },
+      IDOK);
+  ClickButton(frm_->sbAdd);
+  EXPECT_EQ(RowTexts(), std::vector<std::wstring>{L"10.1.1.1 (255.255.255.255) | No Access"});
+  frm_->LoadHosts(frm_->SaveHosts());
+  EXPECT_EQ(RowTexts(), std::vector<std::wstring>{L"10.1.1.1 | No Access"});
+  Select(0);
+  NextDialog(nullptr, IDCANCEL);
+  ClickButton(frm_->sbEdit);
+  EXPECT_TRUE(seen_.single);
+  EXPECT_FALSE(seen_.maskVisible);
+  EXPECT_EQ(seen_.addressLabel, L"Host IP Address:");
+}
+
+TEST_F(RulesTest, CancelChangesNothingAndTheDialogKeepsWhatWasTyped) {
+  Open();
+  NextDialog(
+      [](TdlgIPEdit& d) {
+        ClickRadio(d.rbNetwork);
+        PickAccess(d, alReadOnly);
+        d.SetAddress("172.16.0.0");
+        d.SetMask("255.240.0.0");
+      },
+      IDCANCEL);
+  ClickButton(frm_->sbAdd);
+  EXPECT_TRUE(frm_->HostRows().empty());
+  EXPECT_FALSE(frm_->Modified());
+  NextDialog(nullptr, IDCANCEL);
+  ClickButton(frm_->sbAdd);
+  EXPECT_EQ(seen_.address, "172.16.0.0");
+  EXPECT_EQ(seen_.mask, "255.240.0.0");
+  EXPECT_FALSE(seen_.single);
+  EXPECT_EQ(seen_.access, alNoAccess) << "the access right starts at No Access again";
+}
+
+TEST_F(RulesTest, EditOpensTheRuleInItsModeAndCancelLeavesItAlone) {
+  PutString("HostList", "[10.0.0.7, 255.255.255.255, NA], [192.168.10.0, 255.255.255.0, R]");
+  Open();
+  Select(1);
+  NextDialog(nullptr, IDCANCEL);
+  ClickButton(frm_->sbEdit);
+  EXPECT_FALSE(seen_.single);
+  EXPECT_TRUE(seen_.maskVisible);
+  EXPECT_EQ(seen_.addressLabel, L"Network IP Address:");
+  EXPECT_EQ(seen_.address, "192.168.10.0");
+  EXPECT_EQ(seen_.mask, "255.255.255.0");
+  EXPECT_EQ(seen_.access, alReadOnly);
+  EXPECT_FALSE(frm_->Modified());
+
+  // Edit with OK updates the row in place.
+  NextDialog([](TdlgIPEdit& d) { PickAccess(d, alNoAccess); }, IDOK);
+  ClickButton(frm_->sbEdit);
+  EXPECT_EQ(RowTexts(), (std::vector<std::wstring>{L"10.0.0.7 | No Access",
+                                                   L"192.168.10.0 (255.255.255.0) | No Access"}));
+  EXPECT_TRUE(frm_->Modified());
+}
+
+TEST_F(RulesTest, DoubleClickEditsTheSelectedRowOnly) {
+  PutString("HostList", "[10.0.0.7, 255.255.255.255, NA]");
+  Open();
+  NextDialog(nullptr, IDCANCEL);
+  SendMessageW(frm_->tsgHosts, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 200));
+  Pump();
+  EXPECT_EQ(shownDialogs_, 0) << "no row selected";
+  Select(0);
+  NMHDR header{frm_->tsgHosts, static_cast<UINT_PTR>(idTsgHosts), static_cast<UINT>(NM_DBLCLK)};
+  SendMessageW(frm_->Handle(), WM_NOTIFY, idTsgHosts, reinterpret_cast<LPARAM>(&header));
+  Pump();
+  EXPECT_EQ(shownDialogs_, 1);
+  EXPECT_TRUE(seen_.single);
+}
+
+TEST_F(RulesTest, DeleteAsksFirstAndMarksTheWindowChangedEvenWithoutASelection) {
+  PutString("HostList", "[10.0.0.7, 255.255.255.255, NA], [10.0.0.8, 255.255.255.255, R]");
+  Open();
+  dialogs_.confirmAnswers = {false};
+  KeyDown(frm_->tsgHosts, VK_DELETE);
+  EXPECT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Confirm"});
+  EXPECT_EQ(dialogs_.shown[0].text, "Are you sure to delete rule?");
+  EXPECT_EQ(frm_->HostRows().size(), 2u);
+  EXPECT_FALSE(frm_->Modified());
+
+  dialogs_.confirmAnswers = {true};
+  KeyDown(frm_->tsgHosts, VK_DELETE);  // Yes, but nothing selected
+  EXPECT_EQ(frm_->HostRows().size(), 2u);
+  EXPECT_TRUE(frm_->Modified());
+
+  Select(0);
+  dialogs_.confirmAnswers = {true};
+  ClickButton(frm_->sbDelete);
+  EXPECT_EQ(RowTexts(), std::vector<std::wstring>{L"10.0.0.8 | Read Only"});
+  EXPECT_EQ(frm_->SaveHosts(), "[10.0.0.8, 255.255.255.255, R]");
+}
+
+TEST_F(RulesTest, InsertWithAnyModifierAddsAndTheKeyIsConsumed) {
+  Open();
+  SetForegroundWindow(frm_->Handle());
+  SendMessageW(frm_->Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(frm_->tsgHosts), TRUE);
+  frm_->ShowPage(kPageSecurity);
+  SendMessageW(frm_->Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(frm_->tsgHosts), TRUE);
+  NextDialog(nullptr, IDCANCEL);
+  PressKeys({VK_SHIFT, VK_INSERT});
+  EXPECT_EQ(shownDialogs_, 1);
+  NextDialog(nullptr, IDCANCEL);
+  PressKeys({VK_MENU, VK_INSERT});
+  EXPECT_EQ(shownDialogs_, 1);
+}
+
+TEST_F(RulesTest, EqualRulesStaySideBySide) {
+  Open();
+  for (int i = 0; i < 2; ++i) {
+    NextDialog(
+        [](TdlgIPEdit& d) {
+          ClickRadio(d.rbSingle);
+          d.SetAddress("10.0.0.9");
+        },
+        IDOK);
+    ClickButton(frm_->sbAdd);
+  }
+  EXPECT_EQ(frm_->SaveHosts(), "[10.0.0.9, 255.255.255.255, NA], [10.0.0.9, 255.255.255.255, NA]");
+}
+
+TEST_F(RulesTest, EditOfAMalformedRuleShowsTheErrorAndOpensNoDialog) {
+  PutString("HostList", "[1.2.3.4]");
+  Open();
+  ASSERT_EQ(RowTexts(), std::vector<std::wstring>{L"1.2.3.4 () | No Access"});
+  Select(0);
+  NextDialog(nullptr, IDOK);
+  ClickButton(frm_->sbEdit);
+  EXPECT_EQ(shownDialogs_, 0);
+  ASSERT_EQ(dialogs_.Kinds(), std::vector<std::string>{"ApplicationError"});
+  EXPECT_EQ(dialogs_.shown[0].text, "Invalid IP address string.");
+  EXPECT_FALSE(frm_->Modified());
+  EXPECT_EQ(frm_->SaveHosts(), "[1.2.3.4, , NA]");
+  // The address was written before the mask failed: the next Add shows it.
+  NextDialog(nullptr, IDCANCEL);
+  ClickButton(frm_->sbAdd);
+  EXPECT_EQ(seen_.address, "1.2.3.4");
+}
+
+TEST_F(RulesTest, EditAndDeleteFollowTheSelectionWhileTheWindowIsActive) {
+  PutString("HostList", "[10.0.0.7, 255.255.255.255, NA]");
+  Open();
+  // Enabled when the window opens, before any selection change.
+  EXPECT_TRUE(IsWindowEnabled(frm_->sbEdit));
+  EXPECT_TRUE(IsWindowEnabled(frm_->sbDelete));
+  Select(0);
+  EXPECT_TRUE(IsWindowEnabled(frm_->sbEdit));
+  ListView_SetItemState(frm_->tsgHosts, -1, 0, LVIS_SELECTED);
+  Pump();
+  EXPECT_FALSE(IsWindowEnabled(frm_->sbEdit));
+  EXPECT_FALSE(IsWindowEnabled(frm_->sbDelete));
+  EXPECT_TRUE(IsWindowEnabled(frm_->sbAdd));
+}
+
+TEST_F(RulesTest, TheDialogAtProgramStartAndOnEveryClose) {
+  Open();
+  wchar_t caption[64] = {};
+  GetWindowTextW(dlg_->Handle(), caption, 64);
+  EXPECT_STREQ(caption, L"Client access rights");
+  EXPECT_FALSE(IsWindowVisible(dlg_->Handle()));
+  EXPECT_FALSE(dlg_->SingleSelected());
+  EXPECT_EQ(dlg_->Address(), "0.0.0.0");
+  EXPECT_EQ(dlg_->Mask(), "0.0.0.0");
+  EXPECT_EQ(dlg_->AccessIndex(), -1);
+  wchar_t label[64] = {};
+  GetWindowTextW(dlg_->lblAddress, label, 64);
+  EXPECT_STREQ(label, L"Network IP Address:");
+  // A single host gets the all-ones mask however the dialog closes; Esc and
+  // the close box mean Cancel.
+  for (const bool escape : {true, false}) {
+    TdlgIPEdit::SetOnShownForTesting([escape](TdlgIPEdit& d) {
+      ClickRadio(d.rbSingle);
+      d.SetMask("255.0.0.0");
+      if (escape)
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+      else
+        PostMessageW(d.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    ClickButton(frm_->sbAdd);
+    EXPECT_EQ(dlg_->Mask(), "255.255.255.255") << escape;
+    EXPECT_TRUE(frm_->HostRows().empty()) << escape;
+  }
+  EXPECT_FALSE(frm_->Modified());
+  EXPECT_FALSE(IsWindowVisible(dlg_->Handle()));
+  EXPECT_TRUE(IsWindowEnabled(frm_->Handle()));
+}
+
+}  // namespace
+}  // namespace tftpcfg::test
