@@ -1,22 +1,28 @@
 #include "config/access_rights.h"
 
-#include <algorithm>
+#include <array>
+#include <cstdint>
 
 namespace tftpcfg {
 namespace {
 
-bool IsOuterDelimiter(char c) { return c == '[' || c == ']'; }
-bool IsInnerDelimiter(char c) { return c == ' ' || c == ','; }
+// How the host list's characters split it: the outer delimiters "[" and "]"
+// separate rule bodies from the separators between them, the inner ones, blank
+// and comma, separate a body's words. Every other byte is ordinary.
+enum CharClass : uint8_t { kOrdinary = 0, kInner = 1, kOuter = 2 };
 
-// The next maximal run of characters that are not delimiters, from p on; p
-// moves past it. Empty when no word is left. Characters are tested one byte at
-// a time, and every byte is looked at once, so splitting a text is linear.
-template <typename IsDelimiter>
-std::string_view NextWord(const char*& p, const char* end, IsDelimiter isDelimiter) {
-  while (p != end && isDelimiter(*p)) ++p;
-  const char* start = p;
-  while (p != end && !isDelimiter(*p)) ++p;
-  return std::string_view(start, static_cast<size_t>(p - start));
+constexpr std::array<uint8_t, 256> MakeClassTable() {
+  std::array<uint8_t, 256> table{};
+  table[static_cast<unsigned char>(' ')] = kInner;
+  table[static_cast<unsigned char>(',')] = kInner;
+  table[static_cast<unsigned char>('[')] = kOuter;
+  table[static_cast<unsigned char>(']')] = kOuter;
+  return table;
+}
+constexpr std::array<uint8_t, 256> kClassOf = MakeClassTable();
+
+inline uint8_t ClassOf(char c) {
+  return kClassOf[static_cast<unsigned char>(c)];
 }
 
 }  // namespace
@@ -62,20 +68,41 @@ std::string EncodeHostList(const std::vector<TAccessRight>& rules) {
 
 std::vector<TAccessRight> DecodeHostList(std::string_view text) {
   std::vector<TAccessRight> rules;
-  // Every rule body but a leading one follows an opening bracket, so their
-  // count bounds the number of rules.
-  rules.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '[')) + 1);
+  // A stored rule with its separator takes at least 24 characters
+  // ("[0.0.0.0, 0.0.0.0, R], "), so this is about the count for stored text and
+  // never far above it; odd text with shorter rules only makes the vector grow.
+  rules.reserve(text.size() / 24 + 1);
   const char* p = text.data();
   const char* const end = p + text.size();
-  for (std::string_view body = NextWord(p, end, IsOuterDelimiter); !body.empty();
-       body = NextWord(p, end, IsOuterDelimiter)) {
-    const char* q = body.data();
-    const char* const bodyEnd = q + body.size();
-    TAccessRight& rule = rules.emplace_back();
-    rule.Address = NextWord(q, bodyEnd, IsInnerDelimiter);
-    rule.Mask = NextWord(q, bodyEnd, IsInnerDelimiter);
-    rule.Right = AccessCodeToLevel(NextWord(q, bodyEnd, IsInnerDelimiter));
-    NextWord(p, end, IsOuterDelimiter);  // the separator between "]" and "[" is skipped
+  // Every byte is looked at once. From `tail` on, all characters are ordinary;
+  // before it, a run of ordinary characters always stops at a delimiter, so the
+  // scan of a word (the bulk of the text) needs no end check.
+  const char* tail = end;
+  while (tail != p && ClassOf(tail[-1]) == kOrdinary) --tail;
+  const auto wordEnd = [tail, end](const char* q) {
+    if (q >= tail) return end;
+    while (ClassOf(*q) == kOrdinary) ++q;
+    return q;
+  };
+  for (;;) {
+    // Outer word 1, 3, 5 ...: a rule body; none left ends the list.
+    while (p != end && ClassOf(*p) == kOuter) ++p;
+    if (p == end) break;
+    // Inner words 1 to 3 of the body: address, mask, code; missing ones are empty.
+    std::string_view words[3];
+    for (std::string_view& word : words) {
+      while (p != end && ClassOf(*p) == kInner) ++p;
+      const char* const start = p;
+      p = wordEnd(p);
+      word = std::string_view(start, static_cast<size_t>(p - start));
+      if (p == end || ClassOf(*p) == kOuter) break;
+    }
+    rules.push_back(
+        TAccessRight{std::string(words[0]), std::string(words[1]), AccessCodeToLevel(words[2])});
+    // Words beyond the third, then the separator (outer word 2, 4 ...), are skipped.
+    while (p != end && ClassOf(*p) != kOuter) ++p;
+    while (p != end && ClassOf(*p) == kOuter) ++p;
+    while (p != end && ClassOf(*p) != kOuter) ++p;
   }
   return rules;
 }
