@@ -13,6 +13,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick
   fp-utils p7zip-full wixl msitools zip
   clang-format clang-tidy
+  valgrind
 )
 
 missing=()

@@ -44,6 +44,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   std::unique_ptr<TfrmMain> frmMain = TfrmMain::Create(instance, deps);
   if (!frmMain) return 1;
+  // The window is painted before the hidden rule dialog is built, so the user
+  // sees it complete as early as possible.
+  RedrawWindow(frmMain->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   std::unique_ptr<TdlgIPEdit> dlgIPEdit = TdlgIPEdit::Create(instance, frmMain->Handle());
   frmMain->SetRuleDialog(dlgIPEdit.get());
   // While a restart waits for the service, the messages it dispatches get the

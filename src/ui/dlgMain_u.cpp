@@ -192,8 +192,8 @@ INT_PTR TfrmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
       SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
       creating_ = true;
-      CreateControls();
-      ApplyLayout();
+      CreateControls();  // at their places for this DPI already
+      ApplyLayout(false);
       creating_ = false;
       Guard([this] { FormCreate(); });
       return FALSE;  // the focus is set once the window is shown
@@ -469,7 +469,7 @@ void TfrmMain::CreateControls() {
   ShowPage(kPageBasic);
 }
 
-void TfrmMain::ApplyLayout() {
+void TfrmMain::ApplyLayout(bool placeControls) {
   // Window size: the client area with its inner margin, at the window's DPI.
   RECT frame{0, 0, Scale(kClientWidth + 2 * kMargin, dpi_),
              Scale(kClientHeight + 2 * kMargin, dpi_)};
@@ -487,14 +487,16 @@ void TfrmMain::ApplyLayout() {
     SetWindowPos(page, nullptr, display.left, display.top, display.right - display.left,
                  display.bottom - display.top, SWP_NOZORDER | SWP_NOACTIVATE);
 
-  for (const LayoutItem& item : layout_) {
-    const RECT rc = ScaleRect(item.rect, dpi_);
-    SetWindowPos(item.hwnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  if (placeControls) {
+    for (const LayoutItem& item : layout_) {
+      const RECT rc = ScaleRect(item.rect, dpi_);
+      SetWindowPos(item.hwnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    const int widths[] = {196, 87};
+    for (int i = 0; i < 2; ++i)
+      SendMessageW(tsgHosts, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), Scale(widths[i], dpi_));
   }
-  const int widths[] = {196, 87};
-  for (int i = 0; i < 2; ++i)
-    SendMessageW(tsgHosts, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), Scale(widths[i], dpi_));
   // Rows 18 units high: the list takes its row height from its small image list.
   HIMAGELIST rows = ImageList_Create(1, Scale(18, dpi_), ILC_COLOR, 0, 0);
   const HIMAGELIST old = ListView_SetImageList(tsgHosts, rows, LVSIL_SMALL);
@@ -506,7 +508,7 @@ void TfrmMain::OnDpiChanged(UINT dpi, const RECT* suggested) {
   dpi_ = dpi;
   font_ = CreateUiFont(dpi_);
   SetFontRecursive(hwnd_, font_.get());
-  ApplyLayout();
+  ApplyLayout(true);
   if (suggested)
     SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -197,7 +197,9 @@ class TfrmMain {
   void OnCommand(int id, int code);
   LRESULT OnNotify(const NMHDR& header);
   void CreateControls();
-  void ApplyLayout();
+  // Sizes the window, the page control and the pages for the current DPI; with
+  // placeControls also every control and the grid's columns.
+  void ApplyLayout(bool placeControls);
   void OnDpiChanged(UINT dpi, const RECT* suggested);
 
   // Runs an event handler; an error that leaves it is shown in the
