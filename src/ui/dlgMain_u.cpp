@@ -982,17 +982,23 @@ void TfrmMain::tsgHostsDblClick() {
   if (SelectedRow() >= 0) sbEditClick();
 }
 
-void TfrmMain::sbAddClick() {
-  if (restarting_ || !ruleDialog_) return;
-  ruleDialog_->SetAccessIndex(alNoAccess);
-  if (!ruleDialog_->ShowModal(hwnd_)) return;
+// A row as the rule dialog holds it: the first column by the dialog's mode, the
+// access right's display text, and the rule.
+TfrmMain::HostRow TfrmMain::RowFromRuleDialog() const {
   HostRow row;
   row.addressText = Widen(ruleDialog_->RowAddressText());
   row.rightText = Widen(AccessCodeToText(AccessLevelToCode(ruleDialog_->AccessIndex())));
   row.rule.Address = ruleDialog_->Address();
   row.rule.Mask = ruleDialog_->Mask();
   row.rule.Right = ruleDialog_->AccessIndex();
-  rows_.push_back(std::move(row));
+  return row;
+}
+
+void TfrmMain::sbAddClick() {
+  if (restarting_ || !ruleDialog_) return;
+  ruleDialog_->SetAccessIndex(alNoAccess);
+  if (!ruleDialog_->ShowModal(hwnd_)) return;
+  rows_.push_back(RowFromRuleDialog());
   SendMessageW(tsgHosts, LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
   SetModified(true);
 }
@@ -1008,11 +1014,7 @@ void TfrmMain::sbEditClick() {
   ruleDialog_->SetAccessIndex(row.rule.Right);
   ruleDialog_->SelectSingle(row.rule.Mask == kSingleHostMask);
   if (!ruleDialog_->ShowModal(hwnd_)) return;
-  row.addressText = Widen(ruleDialog_->RowAddressText());
-  row.rightText = Widen(AccessCodeToText(AccessLevelToCode(ruleDialog_->AccessIndex())));
-  row.rule.Address = ruleDialog_->Address();
-  row.rule.Mask = ruleDialog_->Mask();
-  row.rule.Right = ruleDialog_->AccessIndex();
+  row = RowFromRuleDialog();  // the same rule, updated in place
   SendMessageW(tsgHosts, LVM_REDRAWITEMS, static_cast<WPARAM>(selected), selected);
   SetModified(true);
 }

@@ -213,6 +213,7 @@ class TfrmMain {
   void CyclePage(bool forward);
   bool ClickMnemonic(wchar_t ch);
   int TimestampIndex() const;
+  HostRow RowFromRuleDialog() const;
   void SetTimestampIndex(int index);
 
   // Creation helpers; each records the control's design rectangle so that a
