@@ -435,6 +435,7 @@ void TfrmMain::CreateControls() {
   elLogCount = AddSpin(kPageLogging, idElLogCount, {120, 84, 65, 21}, kLogCountRange, 3, g);
   AddLabel(kPageLogging, L"Logging level:", {16, 120, 66, 13}, g);
   std::vector<std::wstring> levels;
+  levels.reserve(kLogLevelTexts.size());
   for (const auto level : kLogLevelTexts) levels.push_back(Widen(level));
   cbLoggingLevel = AddCombo(kPageLogging, idCbLoggingLevel, {120, 116, 185, 21}, levels, 5, g);
   {

@@ -231,8 +231,8 @@ class TfrmMain {
   void Remember(HWND hwnd, HWND parent, DesignRect r);
 
   struct LayoutItem {
-    HWND hwnd;
-    HWND parent;
+    HWND hwnd = nullptr;
+    HWND parent = nullptr;
     DesignRect rect;
   };
 
