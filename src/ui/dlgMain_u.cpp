@@ -505,8 +505,10 @@ void TfrmMain::ApplyLayout() {
 void TfrmMain::OnDpiChanged(UINT dpi, const RECT* suggested) {
   if (dpi == 0 || dpi == dpi_) return;
   dpi_ = dpi;
-  font_ = CreateUiFont(dpi_);
-  SetFontRecursive(hwnd_, font_.get());
+  // The controls switch to the new font before the old one is deleted.
+  UniqueFont font = CreateUiFont(dpi_);
+  SetFontRecursive(hwnd_, font.get());
+  font_ = std::move(font);
   ApplyLayout();
   if (suggested)
     SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
