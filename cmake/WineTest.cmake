@@ -26,6 +26,10 @@ if(WIN32)
   # GUI tests share one Wine desktop and foreground, so they run one at a time.
   function(tftpcfg_add_wine_test name)
     cmake_parse_arguments(T "GUI" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    if(T_GUI)
+      # The program's manifest: common controls version 6, as the program uses them.
+      list(APPEND T_SOURCES ${PROJECT_SOURCE_DIR}/tests/win/manifest.rc)
+    endif()
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE gtest gtest_main ${T_LIBS})
     add_test(NAME ${name} COMMAND ${name})

@@ -102,8 +102,12 @@ INT_PTR TdlgIPEdit::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_DPICHANGED:
       dpi_ = HIWORD(wParam);
-      font_ = CreateUiFont(dpi_);
-      SetFontRecursive(hwnd_, font_.get());
+      {
+        // The controls switch to the new font before the old one is deleted.
+        UniqueFont font = CreateUiFont(dpi_);
+        SetFontRecursive(hwnd_, font.get());
+        font_ = std::move(font);
+      }
       ApplyLayout();
       return TRUE;
     default:

@@ -88,7 +88,7 @@ class TdlgIPEdit {
   void EndModal(int result);
 
   struct LayoutItem {
-    HWND hwnd;
+    HWND hwnd = nullptr;
     DesignRect rect;
   };
 

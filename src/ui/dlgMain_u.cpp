@@ -435,6 +435,7 @@ void TfrmMain::CreateControls() {
   elLogCount = AddSpin(kPageLogging, idElLogCount, {120, 84, 65, 21}, kLogCountRange, 3, g);
   AddLabel(kPageLogging, L"Logging level:", {16, 120, 66, 13}, g);
   std::vector<std::wstring> levels;
+  levels.reserve(kLogLevelTexts.size());
   for (const auto level : kLogLevelTexts) levels.push_back(Widen(level));
   cbLoggingLevel = AddCombo(kPageLogging, idCbLoggingLevel, {120, 116, 185, 21}, levels, 5, g);
   {
@@ -506,8 +507,10 @@ void TfrmMain::ApplyLayout(bool placeControls) {
 void TfrmMain::OnDpiChanged(UINT dpi, const RECT* suggested) {
   if (dpi == 0 || dpi == dpi_) return;
   dpi_ = dpi;
-  font_ = CreateUiFont(dpi_);
-  SetFontRecursive(hwnd_, font_.get());
+  // The controls switch to the new font before the old one is deleted.
+  UniqueFont font = CreateUiFont(dpi_);
+  SetFontRecursive(hwnd_, font.get());
+  font_ = std::move(font);
   ApplyLayout(true);
   if (suggested)
     SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
@@ -984,17 +987,23 @@ void TfrmMain::tsgHostsDblClick() {
   if (SelectedRow() >= 0) sbEditClick();
 }
 
-void TfrmMain::sbAddClick() {
-  if (restarting_ || !ruleDialog_) return;
-  ruleDialog_->SetAccessIndex(alNoAccess);
-  if (!ruleDialog_->ShowModal(hwnd_)) return;
+// A row as the rule dialog holds it: the first column by the dialog's mode, the
+// access right's display text, and the rule.
+TfrmMain::HostRow TfrmMain::RowFromRuleDialog() const {
   HostRow row;
   row.addressText = Widen(ruleDialog_->RowAddressText());
   row.rightText = Widen(AccessCodeToText(AccessLevelToCode(ruleDialog_->AccessIndex())));
   row.rule.Address = ruleDialog_->Address();
   row.rule.Mask = ruleDialog_->Mask();
   row.rule.Right = ruleDialog_->AccessIndex();
-  rows_.push_back(std::move(row));
+  return row;
+}
+
+void TfrmMain::sbAddClick() {
+  if (restarting_ || !ruleDialog_) return;
+  ruleDialog_->SetAccessIndex(alNoAccess);
+  if (!ruleDialog_->ShowModal(hwnd_)) return;
+  rows_.push_back(RowFromRuleDialog());
   SendMessageW(tsgHosts, LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
   SetModified(true);
 }
@@ -1010,11 +1019,7 @@ void TfrmMain::sbEditClick() {
   ruleDialog_->SetAccessIndex(row.rule.Right);
   ruleDialog_->SelectSingle(row.rule.Mask == kSingleHostMask);
   if (!ruleDialog_->ShowModal(hwnd_)) return;
-  row.addressText = Widen(ruleDialog_->RowAddressText());
-  row.rightText = Widen(AccessCodeToText(AccessLevelToCode(ruleDialog_->AccessIndex())));
-  row.rule.Address = ruleDialog_->Address();
-  row.rule.Mask = ruleDialog_->Mask();
-  row.rule.Right = ruleDialog_->AccessIndex();
+  row = RowFromRuleDialog();  // the same rule, updated in place
   SendMessageW(tsgHosts, LVM_REDRAWITEMS, static_cast<WPARAM>(selected), selected);
   SetModified(true);
 }

@@ -215,6 +215,7 @@ class TfrmMain {
   void CyclePage(bool forward);
   bool ClickMnemonic(wchar_t ch);
   int TimestampIndex() const;
+  HostRow RowFromRuleDialog() const;
   void SetTimestampIndex(int index);
 
   // Creation helpers; each records the control's design rectangle so that a
@@ -232,8 +233,8 @@ class TfrmMain {
   void Remember(HWND hwnd, HWND parent, DesignRect r);
 
   struct LayoutItem {
-    HWND hwnd;
-    HWND parent;
+    HWND hwnd = nullptr;
+    HWND parent = nullptr;
     DesignRect rect;
   };
 

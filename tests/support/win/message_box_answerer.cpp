@@ -76,6 +76,9 @@ void CALLBACK MessageBoxAnswerer::InspectProc(HWND hwnd, UINT, UINT_PTR id, DWOR
   KillTimer(hwnd, id);
   MessageBoxAnswerer* self = g_active;
   if (!self) return;
+  // Other dialogs (the program's own windows are dialogs too) have no message
+  // text and are left alone.
+  if (!GetDlgItem(hwnd, 0xFFFF)) return;
   SeenBox box;
   box.hwnd = hwnd;
   box.caption = TextOf(hwnd);

@@ -1,5 +1,5 @@
 #pragma once
-// Answers the real message boxes and dialogs (window class "#32770") that the
+// Answers the real message boxes (dialogs of class "#32770" with a message text) that the
 // test's own thread shows: a WH_CBT hook sees each one when it is activated;
 // once the box runs its modal loop (initialised, on screen) the answerer records
 // its caption, text, buttons, default button and rectangle, and clicks the

@@ -1,0 +1,237 @@
+// Opens the configuration window in a series of states and saves a picture of
+// every page, the rule dialog in both modes and each message box, as BMP files
+// in the folder given as the first argument. scripts/screenshots.sh runs it
+// under Wine and converts the pictures to PNG.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "controls/folder_edit.h"
+#include "platform/win32/registry_win.h"
+#include "platform/win32/service_win.h"
+#include "platform/win32/win_text.h"
+#include "service/services_u.h"
+#include "tests/support/win/message_box_answerer.h"
+#include "ui/dialogs.h"
+#include "ui/dlgIPEdit_u.h"
+#include "ui/dlgMain_u.h"
+
+using namespace tftpcfg;
+
+namespace {
+
+std::wstring g_outDir;
+TfrmMain* g_window = nullptr;
+
+void Pump(DWORD milliseconds = 100) {
+  const DWORD start = GetTickCount();
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (g_window && g_window->PreTranslateMessage(msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(10);
+  } while (GetTickCount() - start < milliseconds);
+}
+
+// Saves the window's rectangle of the screen as a 24-bit BMP file. Windows of
+// the program are given time to paint; a message box is captured from inside
+// its own modal loop, where nothing else may be dispatched.
+void Capture(HWND hwnd, const wchar_t* name, bool pump = true) {
+  RedrawWindow(hwnd, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  GdiFlush();
+  if (pump)
+    Pump(200);
+  else
+    Sleep(150);
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  const int w = r.right - r.left;
+  const int h = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  SelectObject(mem, old);
+
+  BITMAPINFOHEADER bi = {};
+  bi.biSize = sizeof bi;
+  bi.biWidth = w;
+  bi.biHeight = h;
+  bi.biPlanes = 1;
+  bi.biBitCount = 24;
+  bi.biCompression = BI_RGB;
+  const DWORD stride = ((static_cast<DWORD>(w) * 3 + 3) / 4) * 4;
+  std::vector<BYTE> pixels(stride * static_cast<DWORD>(h));
+  GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&bi),
+            DIB_RGB_COLORS);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+
+  BITMAPFILEHEADER bf = {};
+  bf.bfType = 0x4D42;
+  bf.bfOffBits = sizeof bf + sizeof bi;
+  bf.bfSize = bf.bfOffBits + static_cast<DWORD>(pixels.size());
+  const std::wstring path = g_outDir + L"\\" + name + L".bmp";
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, &bf, sizeof bf, &written, nullptr);
+  WriteFile(file, &bi, sizeof bi, &written, nullptr);
+  WriteFile(file, pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+// Runs action; the message box it shows is captured under name and answered.
+void CaptureBox(const wchar_t* name, int answer, const std::function<void()>& action) {
+  test::MessageBoxAnswerer answerer([name, answer](const test::SeenBox& box) {
+    Capture(box.hwnd, name, false);
+    return answer;
+  });
+  action();
+  Pump();
+}
+
+void PutSampleSettings(const std::string& root) {
+  const char* path = "SOFTWARE\\Ostrel\\TFTPService";
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, path);
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+  auto text = [key](const char* name, const std::string& value) {
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+  };
+  auto number = [key](const char* name, DWORD value) {
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
+  };
+  text("TFTPRoot", root);
+  number("TFTPPort", 69);
+  number("WriteLog", 1);
+  number("HighPriority", 0);
+  text("LogDirectory", root + "\\logs");
+  number("LogFileCount", 5);
+  text("DefaultRights", "NA");
+  text("HostList",
+       "[192.168.10.0, 255.255.255.0, R], [10.0.0.7, 255.255.255.255, R], "
+       "[10.0.0.0, 255.0.0.0, NA], [172.16.5.20, 255.255.255.255, NA]");
+  number("TFTPTimeout", 3);
+  number("TFTPRetr", 5);
+  number("OpTimeout", 1);
+  number("OpBlocksize", 1);
+  number("OpTSize", 1);
+  number("FWEnabled", 1);
+  number("FWMinPort", 50000);
+  number("FWMaxPort", 50100);
+  number("LogLevel", 5);
+  number("LocalTime", 0);
+  RegCloseKey(key);
+}
+
+void SelectRow(HWND grid, int row) {
+  ListView_SetItemState(grid, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR cmdLine, int) {
+  g_outDir = cmdLine && *cmdLine ? cmdLine : L".";
+  if (g_outDir.size() > 1 && g_outDir.front() == L'"')
+    g_outDir = g_outDir.substr(1, g_outDir.size() - 2);
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES |
+                                              ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
+
+  const std::string root = "C:\\TFTP";
+  CreateDirectoryA(root.c_str(), nullptr);
+  CreateDirectoryA((root + "\\logs").c_str(), nullptr);
+  PutSampleSettings(root);
+
+  WinRegistry registry;
+  WinAnsiCodec codec;
+  WinDialogs dialogs;
+  TfrmMain::Dependencies deps;
+  deps.registry = &registry;
+  deps.codec = &codec;
+  deps.dialogs = &dialogs;
+  deps.restartService = [] { return true; };
+  deps.directoryExists = [](const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  };
+  deps.programDirectory = "C:\\Program Files\\Ostrel TFTP Service Configuration\\";
+  auto frm = TfrmMain::Create(instance, deps);
+  if (!frm) return 1;
+  g_window = frm.get();
+  auto dlg = TdlgIPEdit::Create(instance, frm->Handle());
+  frm->SetRuleDialog(dlg.get());
+  Pump(500);
+
+  // The four pages.
+  const wchar_t* pageNames[] = {L"page-basic", L"page-security", L"page-firewall", L"page-logging"};
+  for (int page = 0; page < kTabbedPages; ++page) {
+    frm->ShowPage(page);
+    if (page == kPageSecurity) SelectRow(frm->tsgHosts, 1);
+    Pump();
+    Capture(frm->Handle(), pageNames[page]);
+  }
+
+  // The rule dialog in both modes, opened by Edit.
+  for (const auto& [row, name] :
+       {std::pair{0, L"dialog-network"}, std::pair{1, L"dialog-single"}}) {
+    SelectRow(frm->tsgHosts, row);
+    TdlgIPEdit::SetOnShownForTesting([name](TdlgIPEdit& d) {
+      Pump();
+      Capture(d.Handle(), name);
+      PostMessageW(d.Handle(), WM_COMMAND, IDCANCEL, 0);
+    });
+    SendMessageW(frm->Handle(), WM_COMMAND, MAKEWPARAM(idSbEdit, BN_CLICKED), 0);
+    Pump();
+  }
+  TdlgIPEdit::SetOnShownForTesting(nullptr);
+
+  // Message boxes.
+  CaptureBox(L"box-delete-rule", IDNO, [&] {
+    SendMessageW(frm->Handle(), WM_COMMAND, MAKEWPARAM(idSbDelete, BN_CLICKED), 0);
+  });
+  frm->ShowPage(kPageBasic);
+  frm->elTFTPRoot->SetText("C:\\missing folder");
+  SendMessageW(frm->Handle(), WM_COMMAND, MAKEWPARAM(idCbHighPriority, BN_CLICKED),
+               reinterpret_cast<LPARAM>(frm->cbHighPriority));
+  CaptureBox(L"box-check-failed", IDOK,
+             [&] { SendMessageW(frm->Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
+  frm->elTFTPRoot->SetText(root);
+  CaptureBox(L"box-restart-question", IDCANCEL,
+             [&] { SendMessageW(frm->Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
+  CaptureBox(L"box-discard-changes", IDNO, [&] { SendMessageW(frm->Handle(), WM_CLOSE, 0, 0); });
+  {
+    // Yes to the restart question, then the success message.
+    int n = 0;
+    test::MessageBoxAnswerer answerer([&n](const test::SeenBox& box) {
+      if (n++ == 1) Capture(box.hwnd, L"box-restart-succeeded", false);
+      return n == 1 ? IDYES : IDOK;
+    });
+    SendMessageW(frm->Handle(), WM_COMMAND, MAKEWPARAM(idBtnApply, BN_CLICKED), 0);
+    Pump();
+  }
+  CaptureBox(L"box-application-error", IDOK,
+             [&] { dialogs.ApplicationError(frm->Handle(), "Failed to get data for 'TFTPPort'"); });
+  CaptureBox(L"box-service-error", IDOK, [] {
+    WinServiceUi().ShowError(
+        ServiceErrorText("The specified service does not exist as an installed service"));
+  });
+
+  TdlgIPEdit::SetOnShownForTesting(nullptr);
+  frm->SetRuleDialog(nullptr);
+  dlg.reset();
+  frm.reset();
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Ostrel\\TFTPService");
+  return 0;
+}
