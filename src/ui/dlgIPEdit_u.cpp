@@ -184,6 +184,7 @@ void TdlgIPEdit::ApplyLayout() {
     const RECT rc = ScaleRect(item.rect, dpi_);
     SetWindowPos(item.hwnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    FitWidthToCaption(item.hwnd);  // labels and radio buttons; others stay as placed
   }
 }
 
@@ -279,6 +280,7 @@ void TdlgIPEdit::UpdateAddressMode() {
   ShowWindow(lblMask, single ? SW_HIDE : SW_SHOW);
   ShowWindow(edMask->Handle(), single ? SW_HIDE : SW_SHOW);
   SetWindowTextW(lblAddress, single ? L"Host IP Address:" : L"Network IP Address:");
+  FitWidthToCaption(lblAddress);
 }
 
 }  // namespace tftpcfg

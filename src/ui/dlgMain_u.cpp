@@ -253,15 +253,23 @@ void TfrmMain::Guard(const std::function<void()>& handler) {
 // ---------------------------------------------------------------------------
 // Creation and layout
 
-void TfrmMain::Remember(HWND hwnd, HWND parent, DesignRect r) {
-  layout_.push_back(LayoutItem{hwnd, parent, r});
+void TfrmMain::Remember(HWND hwnd, HWND parent, DesignRect r, Fit fit) {
+  layout_.push_back(LayoutItem{hwnd, parent, r, fit});
 }
 
-HWND TfrmMain::AddLabel(int page, const wchar_t* text, DesignRect r, DesignRect origin) {
+void TfrmMain::FitCaptions() {
+  for (const LayoutItem& item : layout_) {
+    if (item.fit == Fit::Width) FitWidthToCaption(item.hwnd);
+    if (item.fit == Fit::Height) FitHeightToText(item.hwnd);
+  }
+}
+
+HWND TfrmMain::AddLabel(int page, const wchar_t* text, DesignRect r, DesignRect origin,
+                        bool wraps) {
   r = Offset(r, origin);
   const HWND h = CreateControl(pages[page], WC_STATICW, text, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0,
                                idLabelFirst + labelCount_++, r, dpi_);
-  Remember(h, pages[page], r);
+  Remember(h, pages[page], r, wraps ? Fit::Height : Fit::Width);
   return h;
 }
 
@@ -272,7 +280,7 @@ HWND TfrmMain::AddCheck(int page, int id, const wchar_t* text, DesignRect r, boo
       CreateControl(pages[page], WC_BUTTONW, text,
                     WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0, id, r, dpi_);
   SetChecked(h, checked);
-  Remember(h, pages[page], r);
+  Remember(h, pages[page], r, Fit::Width);
   return h;
 }
 
@@ -415,7 +423,7 @@ void TfrmMain::CreateControls() {
            L"Ostrel TFTP Service can be used behind the firewall so that you can restrict  UDP "
            L"ports' range used to organize data transfer. It allows network administrators to "
            L"define firewall rules permitting traffic to TFTP server.",
-           {12, 16, 261, 52});
+           {12, 16, 261, 52}, {}, true);
   cbFWEnabled =
       AddCheck(kPageFirewall, idCbFWEnabled, L"Enable firewall support", {12, 84, 128, 17}, true);
   AddLabel(kPageFirewall, L"Use port range from:", {24, 120, 96, 13});
@@ -451,8 +459,8 @@ void TfrmMain::CreateControls() {
     rgTimestampsItems[1] = CreateControl(pages[kPageLogging], WC_BUTTONW, L"Local timestamps",
                                          WS_VISIBLE | BS_AUTORADIOBUTTON, 0, idRbLocalTimestamps,
                                          Offset(second, rg), dpi_);
-    Remember(rgTimestampsItems[0], pages[kPageLogging], Offset(first, rg));
-    Remember(rgTimestampsItems[1], pages[kPageLogging], Offset(second, rg));
+    Remember(rgTimestampsItems[0], pages[kPageLogging], Offset(first, rg), Fit::Width);
+    Remember(rgTimestampsItems[1], pages[kPageLogging], Offset(second, rg), Fit::Width);
     SetTimestampIndex(0);
   }
 
@@ -467,6 +475,7 @@ void TfrmMain::CreateControls() {
   // The tab row lies under the pages, so that it never paints over them.
   SetWindowPos(pcMain, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetFontRecursive(hwnd_, font_.get());
+  FitCaptions();
   ShowPage(kPageBasic);
 }
 
@@ -494,6 +503,7 @@ void TfrmMain::ApplyLayout(bool placeControls) {
       SetWindowPos(item.hwnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    FitCaptions();
     const int widths[] = {196, 87};
     for (int i = 0; i < 2; ++i)
       SendMessageW(tsgHosts, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), Scale(widths[i], dpi_));

@@ -220,7 +220,9 @@ class TfrmMain {
 
   // Creation helpers; each records the control's design rectangle so that a
   // change of DPI lays the window out again.
-  HWND AddLabel(int page, const wchar_t* text, DesignRect r, DesignRect origin = {});
+  // A label of one line, unless wraps: then its text wraps inside its rectangle.
+  HWND AddLabel(int page, const wchar_t* text, DesignRect r, DesignRect origin = {},
+                bool wraps = false);
   HWND AddCheck(int page, int id, const wchar_t* text, DesignRect r, bool checked,
                 DesignRect origin = {});
   HWND AddGroup(int page, int id, const wchar_t* text, DesignRect r);
@@ -230,12 +232,18 @@ class TfrmMain {
   TElSpinEdit* AddSpin(int page, int id, DesignRect r, IntRange range, int32_t value,
                        DesignRect origin = {});
   TElFolderNameEdit* AddFolder(int page, int id, DesignRect r, DesignRect origin = {});
-  void Remember(HWND hwnd, HWND parent, DesignRect r);
+  // How a control with a caption makes room for it when its font needs more
+  // than the design size gives at this DPI: a one-line label, check box or
+  // radio button widens; a label wrapped over lines grows downwards.
+  enum class Fit { None, Width, Height };
+  void Remember(HWND hwnd, HWND parent, DesignRect r, Fit fit = Fit::None);
+  void FitCaptions();
 
   struct LayoutItem {
     HWND hwnd = nullptr;
     HWND parent = nullptr;
     DesignRect rect;
+    Fit fit = Fit::None;
   };
 
   Dependencies deps_;

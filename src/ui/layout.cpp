@@ -10,15 +10,47 @@ RECT ScaleRect(const DesignRect& r, UINT dpi) {
   return RECT{x, y, x + Scale(r.cx, dpi), y + Scale(r.cy, dpi)};
 }
 
-UniqueFont CreateUiFont(UINT dpi) {
+namespace {
+
+UniqueFont MakeFont(const wchar_t* face, int emHeight) {
   LOGFONTW lf = {};
-  lf.lfHeight = -MulDiv(8, static_cast<int>(dpi), 72);
+  lf.lfHeight = -emHeight;
   lf.lfWeight = FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfQuality = DEFAULT_QUALITY;
-  lstrcpyW(lf.lfFaceName, L"MS Sans Serif");
+  lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
   return UniqueFont(CreateFontIndirectW(&lf));
+}
+
+// Whether the font the system made is the face asked for, at the character
+// height asked for (a pixel either way is the rounding of a bitmap font).
+bool FontIs(HFONT font, const wchar_t* face, int emHeight) {
+  const HDC dc = GetDC(nullptr);
+  if (!dc) return false;
+  const HGDIOBJ old = SelectObject(dc, font);
+  wchar_t actual[LF_FACESIZE] = {};
+  GetTextFaceW(dc, LF_FACESIZE, actual);
+  TEXTMETRICW tm = {};
+  GetTextMetricsW(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  const int em = tm.tmHeight - tm.tmInternalLeading;
+  return lstrcmpiW(actual, face) == 0 && em >= emHeight - 1 && em <= emHeight + 1;
+}
+
+}  // namespace
+
+UniqueFont CreateUiFont(UINT dpi) {
+  const int em = MulDiv(8, static_cast<int>(dpi), 72);
+  // "MS Sans Serif" is a bitmap font with a few sizes. Where it has none of the
+  // height this DPI asks for, a scalable sans serif face of that height takes
+  // its place, so the text grows with the layout.
+  for (const wchar_t* face : {L"MS Sans Serif", L"Microsoft Sans Serif", L"Tahoma"}) {
+    UniqueFont font = MakeFont(face, em);
+    if (font && FontIs(font.get(), face, em)) return font;
+  }
+  return MakeFont(L"MS Sans Serif", em);
 }
 
 DialogTemplate::DialogTemplate(DWORD style, DWORD exStyle, const std::wstring& title) {
@@ -121,6 +153,75 @@ BOOL CALLBACK SetFontProc(HWND child, LPARAM font) {
 }
 
 }  // namespace
+
+int CaptionWidth(HWND control) {
+  wchar_t className[16] = {};
+  GetClassNameW(control, className, 16);
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(control, GWL_STYLE));
+  const bool label = lstrcmpiW(className, WC_STATICW) == 0 && (style & SS_TYPEMASK) == SS_LEFT;
+  const DWORD kind = style & BS_TYPEMASK;
+  const bool checkOrRadio =
+      lstrcmpiW(className, WC_BUTTONW) == 0 &&
+      (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX || kind == BS_3STATE ||
+       kind == BS_AUTO3STATE || kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON);
+  if (!label && !checkOrRadio) return 0;
+  if (checkOrRadio) {
+    // The button's own answer covers its box, the gap and the focus frame.
+    SIZE ideal{0, 0};
+    if (SendMessageW(control, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)) && ideal.cx > 0)
+      return ideal.cx;
+  }
+  const int length = GetWindowTextLengthW(control);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  GetWindowTextW(control, text.data(), length + 1);
+  text.resize(static_cast<size_t>(length));
+  const HDC dc = GetDC(control);
+  if (!dc) return 0;
+  const HGDIOBJ old =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  RECT rc{0, 0, 0, 0};
+  UINT format = DT_CALCRECT | DT_SINGLELINE;
+  if (label && (style & SS_NOPREFIX)) format |= DT_NOPREFIX;
+  DrawTextW(dc, text.c_str(), length, &rc, format);
+  TEXTMETRICW tm = {};
+  GetTextMetricsW(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  if (label) return rc.right;
+  // A box as high as the text's ascent, a gap of half a character, the text
+  // and its focus frame.
+  return tm.tmAscent + tm.tmAveCharWidth / 2 + rc.right + 2;
+}
+
+void FitWidthToCaption(HWND control) {
+  const int needed = CaptionWidth(control);
+  RECT rc;
+  GetWindowRect(control, &rc);
+  if (needed <= rc.right - rc.left) return;
+  SetWindowPos(control, nullptr, 0, 0, needed, rc.bottom - rc.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FitHeightToText(HWND label) {
+  RECT client;
+  GetClientRect(label, &client);
+  const int length = GetWindowTextLengthW(label);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  GetWindowTextW(label, text.data(), length + 1);
+  const HDC dc = GetDC(label);
+  if (!dc) return;
+  const HGDIOBJ old =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  RECT needed{0, 0, client.right, 0};
+  DrawTextW(dc, text.c_str(), length, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  RECT rc;
+  GetWindowRect(label, &rc);
+  if (needed.bottom <= client.bottom) return;
+  SetWindowPos(label, nullptr, 0, 0, rc.right - rc.left, needed.bottom,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 void KeepFocusOnClick(HWND button) {
   SetWindowSubclass(button, &KeepFocusProc, kKeepFocusSubclass, 0);

@@ -46,6 +46,18 @@ HWND CreateControl(HWND parent, const wchar_t* className, const std::wstring& te
 // still reaches them, and Space and Enter work as usual when they have focus.
 void KeepFocusOnClick(HWND button);
 
+// The width in pixels that a label, check box or radio button needs to show its
+// whole caption on one line in its current font; 0 for any other window.
+int CaptionWidth(HWND control);
+
+// Widens a label, check box or radio button whose caption its width would cut
+// off or wrap (a font that grows faster than the DPI); never narrows one.
+void FitWidthToCaption(HWND control);
+
+// Makes a label whose text wraps over several lines tall enough for all of
+// them at its width; never shrinks it.
+void FitHeightToText(HWND label);
+
 // Sets the font of a window and all its descendants.
 void SetFontRecursive(HWND hwnd, HFONT font);
 

@@ -1,0 +1,281 @@
+// The main window and the rule dialog at other DPIs: a move to a monitor of
+// another DPI (WM_DPICHANGED, sent by the test since Wine cannot move a window
+// between monitors) lays out the window again at the new scale, with a font of
+// the new size, every caption whole, nothing outside its parent and no two
+// controls on top of each other; the input fields lay out their parts again.
+
+#include "tests/win/ui/main_window_fixture.h"
+
+#include <commctrl.h>
+
+#include <sstream>
+
+#include "controls/ip_edit.h"
+#include "ui/layout.h"
+
+namespace tftpcfg::test {
+namespace {
+
+constexpr UINT kDpis[] = {120, 144, 192, 96};
+
+// A window's rectangle in its parent's client coordinates.
+RECT InParent(HWND hwnd) {
+  RECT rc;
+  GetWindowRect(hwnd, &rc);
+  MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&rc), 2);
+  return rc;
+}
+
+std::string Describe(HWND hwnd) {
+  wchar_t cls[64] = {}, text[64] = {};
+  GetClassNameW(hwnd, cls, 64);
+  GetWindowTextW(hwnd, text, 64);
+  const RECT rc = InParent(hwnd);
+  std::ostringstream out;
+  out << Narrow(cls) << " \"" << Narrow(text) << "\" [" << rc.left << "," << rc.top << " - "
+      << rc.right << "," << rc.bottom << "]";
+  return out.str();
+}
+
+bool HasStyle(HWND hwnd, DWORD style) {
+  return (static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)) & style) == style;
+}
+bool IsGroupBox(HWND hwnd) {
+  wchar_t cls[16] = {};
+  GetClassNameW(hwnd, cls, 16);
+  return lstrcmpiW(cls, WC_BUTTONW) == 0 &&
+         (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+// The character height of the font a window draws with.
+int EmHeight(HWND hwnd) {
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
+  const HDC dc = GetDC(hwnd);
+  const HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW tm = {};
+  GetTextMetricsW(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd, dc);
+  return tm.tmHeight - tm.tmInternalLeading;
+}
+
+// The height a wrapping label needs for all its lines at its width.
+int WrappedTextHeight(HWND label) {
+  RECT client;
+  GetClientRect(label, &client);
+  wchar_t text[512] = {};
+  const int length = GetWindowTextW(label, text, 512);
+  const HDC dc = GetDC(label);
+  const HGDIOBJ old =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  RECT rc{0, 0, client.right, 0};
+  DrawTextW(dc, text, length, &rc, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  return rc.bottom;
+}
+
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (HasStyle(c, WS_VISIBLE)) children.push_back(c);
+  return children;
+}
+
+// Every shown control of a container: inside it, its caption whole, and clear
+// of its siblings (a group box holds the controls drawn inside its frame).
+void ExpectTidy(HWND container, UINT dpi) {
+  RECT client;
+  GetClientRect(container, &client);
+  const std::vector<HWND> children = Children(container);
+  ASSERT_FALSE(children.empty());
+  for (HWND c : children) {
+    const RECT rc = InParent(c);
+    EXPECT_TRUE(rc.left >= 0 && rc.top >= 0 && rc.right <= client.right &&
+                rc.bottom <= client.bottom)
+        << Describe(c) << " leaves its parent of " << client.right << "x" << client.bottom << " at "
+        << dpi << " DPI";
+    wchar_t cls[16] = {};
+    GetClassNameW(c, cls, 16);
+    if (lstrcmpiW(cls, WC_STATICW) == 0 && rc.bottom - rc.top > Scale(20, dpi)) {
+      // A label wrapped over lines: all of them fit in its height.
+      EXPECT_LE(WrappedTextHeight(c), rc.bottom - rc.top) << Describe(c) << " at " << dpi;
+    } else {
+      EXPECT_LE(CaptionWidth(c), rc.right - rc.left)
+          << Describe(c) << " cuts its caption at " << dpi;
+    }
+  }
+  for (size_t i = 0; i < children.size(); ++i) {
+    for (size_t j = i + 1; j < children.size(); ++j) {
+      const RECT a = InParent(children[i]);
+      const RECT b = InParent(children[j]);
+      RECT overlap;
+      if (IsGroupBox(children[i]) || IsGroupBox(children[j])) {
+        // A control reaching over a group box's frame: partly inside, partly out.
+        const HWND group = IsGroupBox(children[i]) ? children[i] : children[j];
+        const HWND other = group == children[i] ? children[j] : children[i];
+        const RECT g = IsGroupBox(children[i]) ? a : b;
+        const RECT o = IsGroupBox(children[i]) ? b : a;
+        RECT inside;
+        if (IntersectRect(&inside, &g, &o)) {
+          EXPECT_TRUE(EqualRect(&inside, &o))
+              << Describe(other) << " crosses the frame of " << Describe(group) << " at " << dpi;
+        }
+        continue;
+      }
+      EXPECT_FALSE(IntersectRect(&overlap, &a, &b))
+          << Describe(children[i]) << " overlaps " << Describe(children[j]) << " at " << dpi;
+    }
+  }
+}
+
+void SendDpiChange(HWND hwnd, UINT dpi) {
+  RECT suggested;
+  GetWindowRect(hwnd, &suggested);
+  SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+void ExpectClientSize(HWND hwnd, int width, int height, UINT dpi) {
+  RECT client;
+  GetClientRect(hwnd, &client);
+  EXPECT_EQ(client.right, Scale(width, dpi)) << dpi;
+  EXPECT_EQ(client.bottom, Scale(height, dpi)) << dpi;
+}
+
+void ExpectAt(HWND hwnd, DesignRect design, UINT dpi) {
+  const RECT rc = InParent(hwnd);
+  const RECT want = ScaleRect(design, dpi);
+  EXPECT_TRUE(EqualRect(&rc, &want))
+      << Describe(hwnd) << " at " << dpi << " DPI, designed [" << want.left << "," << want.top
+      << " - " << want.right << "," << want.bottom << "]";
+}
+
+// A field's parts side by side, filling its client area from left to right.
+void ExpectFilledBy(HWND field, std::initializer_list<HWND> parts, UINT dpi) {
+  RECT client;
+  GetClientRect(field, &client);
+  int x = 0;
+  for (HWND part : parts) {
+    if (!HasStyle(part, WS_VISIBLE)) continue;  // a hidden browse button
+    const RECT rc = InParent(part);
+    EXPECT_EQ(rc.left, x) << Describe(part) << " in " << Describe(field) << " at " << dpi;
+    EXPECT_EQ(rc.bottom - rc.top, client.bottom) << Describe(part) << " at " << dpi;
+    x = rc.right;
+  }
+  EXPECT_EQ(x, client.right) << Describe(field) << " at " << dpi;
+}
+
+class DpiTest : public MainWindowTest {};
+
+TEST_F(DpiTest, TheMainWindowScalesItsFrameControlsFontAndGrid) {
+  PutCompleteKey(existingDir_, existingDir_);
+  Open();
+  TfrmMain& w = *frm_;
+  for (const UINT dpi : kDpis) {
+    SendDpiChange(w.Handle(), dpi);
+    Pump();
+    EXPECT_EQ(w.Dpi(), dpi);
+    ExpectClientSize(w.Handle(), 360, 324, dpi);
+    ExpectAt(w.seTFTPPort->Handle(), {128, 56, 65, 21}, dpi);
+    ExpectAt(w.elTFTPRoot->Handle(), {128, 24, 200, 21}, dpi);
+    ExpectAt(w.tsgHosts, {8, 65, 324, 136}, dpi);
+    ExpectAt(w.sbDelete, {275, 210, 57, 25}, dpi);
+    ExpectAt(w.elLogCount->Handle(), {12 + 120, 11 + 84, 65, 21}, dpi);
+    ExpectAt(w.btnApply, {6 + 272, 6 + 271 + 8, 75, 25}, dpi);
+    EXPECT_EQ(ListView_GetColumnWidth(w.tsgHosts, 0), Scale(196, dpi));
+    EXPECT_EQ(ListView_GetColumnWidth(w.tsgHosts, 1), Scale(87, dpi));
+    // One font of 8 points at this DPI, in the fields' text areas too.
+    for (HWND h : {w.cbHighPriority, w.btnOk, w.seTimeout->EditHandle(), w.elLogDir->EditHandle(),
+                   w.tsgHosts, w.pcMain}) {
+      EXPECT_NEAR(EmHeight(h), MulDiv(8, static_cast<int>(dpi), 72), 1) << Describe(h);
+      EXPECT_EQ(SendMessageW(h, WM_GETFONT, 0, 0), SendMessageW(w.btnOk, WM_GETFONT, 0, 0));
+    }
+    // The fields lay out their parts for their new size.
+    for (TElSpinEdit* spin :
+         {w.seTFTPPort, w.seTimeout, w.seRetries, w.seFWMinPort, w.seFWMaxPort, w.elLogCount})
+      ExpectFilledBy(spin->Handle(), {spin->EditHandle(), spin->ButtonsHandle()}, dpi);
+    for (TElFolderNameEdit* folder : {w.elTFTPRoot, w.elLogDir})
+      ExpectFilledBy(folder->Handle(), {folder->EditHandle(), folder->ButtonHandle()}, dpi);
+  }
+}
+
+TEST_F(DpiTest, NoPageClipsACaptionOrStacksControlsAtAnyDpi) {
+  PutCompleteKey(existingDir_, existingDir_);
+  Open();
+  TfrmMain& w = *frm_;
+  for (const UINT dpi : kDpis) {
+    SendDpiChange(w.Handle(), dpi);
+    Pump();
+    for (int page = 0; page < kTabbedPages; ++page) {
+      SCOPED_TRACE("page " + std::to_string(page));
+      ExpectTidy(w.pages[page], dpi);
+    }
+    // The button strip: below the page control, inside the window, side by side.
+    RECT client;
+    GetClientRect(w.Handle(), &client);
+    const RECT pages = InParent(w.pcMain);
+    int left = 0;
+    for (HWND b : {w.btnOk, w.btnCancel, w.btnApply}) {
+      const RECT rc = InParent(b);
+      EXPECT_GE(rc.top, pages.bottom) << Describe(b) << " at " << dpi;
+      EXPECT_LE(rc.bottom, client.bottom) << Describe(b) << " at " << dpi;
+      EXPECT_LE(rc.right, client.right) << Describe(b) << " at " << dpi;
+      EXPECT_GT(rc.left, left) << Describe(b) << " at " << dpi;
+      left = rc.right;
+    }
+  }
+}
+
+TEST_F(DpiTest, BackAtTheFirstDpiEveryControlIsWhereItStarted) {
+  Open();
+  TfrmMain& w = *frm_;
+  std::vector<std::pair<HWND, RECT>> before;
+  for (HWND page : w.pages)
+    for (HWND c : Children(page)) before.emplace_back(c, InParent(c));
+  const UINT first = w.Dpi();
+  SendDpiChange(w.Handle(), 192);
+  SendDpiChange(w.Handle(), first);
+  Pump();
+  for (const auto& [hwnd, rc] : before) {
+    const RECT now = InParent(hwnd);
+    EXPECT_TRUE(EqualRect(&now, &rc)) << Describe(hwnd);
+  }
+}
+
+TEST_F(DpiTest, TheRuleDialogScalesAndKeepsItsCaptionsWhole) {
+  Open();
+  TdlgIPEdit& d = *dlg_;
+  for (const bool single : {false, true}) {
+    d.SelectSingle(single);
+    d.UpdateAddressMode();
+    for (const UINT dpi : kDpis) {
+      SendDpiChange(d.Handle(), dpi);
+      Pump();
+      ExpectClientSize(d.Handle(), 294, 205, dpi);
+      ExpectAt(d.edAddress->Handle(), {8 + 132, 4 + 92, 117, 21}, dpi);
+      ExpectAt(d.btnCancel, {153, 172, 75, 25}, dpi);
+      EXPECT_NEAR(EmHeight(d.cbAccess), MulDiv(8, static_cast<int>(dpi), 72), 1);
+      EXPECT_NEAR(EmHeight(d.edAddress->PartHandle(0)), MulDiv(8, static_cast<int>(dpi), 72), 1);
+      // The address parts: left to right inside the field, none on another.
+      RECT field;
+      GetClientRect(d.edAddress->Handle(), &field);
+      int right = 0;
+      for (int i = 0; i < 4; ++i) {
+        const RECT part = InParent(d.edAddress->PartHandle(i));
+        EXPECT_GE(part.left, right) << "part " << i << " at " << dpi;
+        EXPECT_LE(part.right, field.right) << "part " << i << " at " << dpi;
+        EXPECT_LE(part.bottom, field.bottom) << "part " << i << " at " << dpi;
+        right = part.right;
+      }
+      ExpectTidy(d.Handle(), dpi);
+    }
+  }
+  // The address label grows for the longer caption when the mode changes.
+  SendDpiChange(d.Handle(), 192);
+  d.SelectSingle(false);
+  d.UpdateAddressMode();
+  EXPECT_LE(CaptionWidth(d.lblAddress), InParent(d.lblAddress).right - InParent(d.lblAddress).left);
+}
+
+}  // namespace
+}  // namespace tftpcfg::test
