@@ -168,7 +168,8 @@ int CaptionWidth(HWND control) {
   if (checkOrRadio) {
     // The button's own answer covers its box, the gap and the focus frame.
     SIZE ideal{0, 0};
-    if (SendMessageW(control, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)) && ideal.cx > 0)
+    if (SendMessageW(control, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)) &&
+        ideal.cx > 0)
       return ideal.cx;
   }
   const int length = GetWindowTextLengthW(control);
