@@ -6,6 +6,7 @@
 
 #include "platform/win32/file_system_win.h"
 #include "platform/win32/registry_win.h"
+#include "platform/win32/win_handles.h"
 #include "platform/win32/service_win.h"
 #include "platform/win32/win_text.h"
 #include "service/services_u.h"
@@ -20,6 +21,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // The help control is loaded before the first window and released after the
   // message loop has ended.
   const HtmlHlp help;
+  // COM on the window thread: a screen reader's query for a control's
+  // accessible object is answered with a COM object (ui/accessibility.h).
+  const ComApartment com;
 
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES |
                                               ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};

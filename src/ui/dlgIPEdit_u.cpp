@@ -8,6 +8,7 @@
 #include "config/access_rights.h"
 #include "controls/ip_edit.h"
 #include "platform/win32/win_text.h"
+#include "ui/accessibility.h"
 
 namespace tftpcfg {
 namespace {
@@ -163,6 +164,9 @@ void TdlgIPEdit::CreateControls() {
   SendMessageW(rbNetwork, BM_SETCHECK, BST_CHECKED, 0);
   SendMessageW(cbAccess, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
   SetFontRecursive(hwnd_, font_.get());
+  NameAfterLabel(cbAccess, {cbAccess});
+  NameAddressParts(*edAddress);
+  NameAddressParts(*edMask);
 }
 
 void TdlgIPEdit::ApplyLayout() {
@@ -281,6 +285,16 @@ void TdlgIPEdit::UpdateAddressMode() {
   ShowWindow(edMask->Handle(), single ? SW_HIDE : SW_SHOW);
   SetWindowTextW(lblAddress, single ? L"Host IP Address:" : L"Network IP Address:");
   FitWidthToCaption(lblAddress);
+  NameAddressParts(*edAddress);
+}
+
+void TdlgIPEdit::NameAddressParts(const TElIPEdit& field) {
+  // The field and each of its four parts carry the label's name; a part says
+  // which of the four it is.
+  const std::wstring name = NameAfterLabel(field.Handle(), {field.Handle()});
+  for (int i = 0; i < 4; ++i)
+    SetAccessibleName(field.PartHandle(i), name,
+                      L"part " + std::to_wstring(i + 1) + L" of 4");
 }
 
 }  // namespace tftpcfg

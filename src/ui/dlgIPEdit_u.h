@@ -85,6 +85,7 @@ class TdlgIPEdit {
   INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   void CreateControls();
   void ApplyLayout();
+  void NameAddressParts(const TElIPEdit& field);
   void EndModal(int result);
 
   struct LayoutItem {

@@ -15,6 +15,7 @@
 #include "controls/spin_edit.h"
 #include "platform/app_error.h"
 #include "platform/win32/win_text.h"
+#include "ui/accessibility.h"
 #include "ui/dlgIPEdit_u.h"
 #include "ui/res/resource_ids.h"
 
@@ -476,7 +477,22 @@ void TfrmMain::CreateControls() {
   SetWindowPos(pcMain, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetFontRecursive(hwnd_, font_.get());
   FitCaptions();
+  NameControls();
   ShowPage(kPageBasic);
+}
+
+void TfrmMain::NameControls() {
+  // Each input control is named after the label before it. The system does
+  // that itself for the lists, but not for the fields' text areas, which are
+  // children of the fields; all are named here alike.
+  for (TElSpinEdit* field :
+       {seTFTPPort, seTimeout, seRetries, seFWMinPort, seFWMaxPort, elLogCount})
+    NameAfterLabel(field->Handle(), {field->Handle(), field->EditHandle()});
+  for (TElFolderNameEdit* field : {elTFTPRoot, elLogDir}) {
+    NameAfterLabel(field->Handle(), {field->Handle(), field->EditHandle()});
+    SetAccessibleName(field->ButtonHandle(), L"Browse");
+  }
+  for (HWND list : {cbDefaultAccess, tsgHosts, cbLoggingLevel}) NameAfterLabel(list, {list});
 }
 
 void TfrmMain::ApplyLayout(bool placeControls) {

@@ -197,6 +197,7 @@ class TfrmMain {
   void OnCommand(int id, int code);
   LRESULT OnNotify(const NMHDR& header);
   void CreateControls();
+  void NameControls();
   // Sizes the window, the page control and the pages for the current DPI; with
   // placeControls also every control and the grid's columns.
   void ApplyLayout(bool placeControls);

@@ -1,0 +1,183 @@
+// Names for screen readers, read back through the accessibility API as a
+// screen reader reads them: every input control carries the name of its
+// visible label, the input fields' text areas and the address parts included,
+// and the system's own object keeps answering everything else.
+
+#include "tests/win/ui/main_window_fixture.h"
+
+#include <oleacc.h>
+
+#include "controls/ip_edit.h"
+#include "platform/win32/win_handles.h"
+#include "ui/accessibility.h"
+
+namespace tftpcfg::test {
+namespace {
+
+ComPtr<IAccessible> ObjectOf(HWND hwnd) {
+  ComPtr<IAccessible> acc;
+  AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                             reinterpret_cast<void**>(acc.put()));
+  return acc;
+}
+
+VARIANT Self() {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = CHILDID_SELF;
+  return v;
+}
+
+std::string TakeText(HRESULT hr, BSTR text) {
+  std::string out = SUCCEEDED(hr) && text ? Narrow(text) : std::string();
+  SysFreeString(text);
+  return out;
+}
+
+std::string NameOf(HWND hwnd) {
+  const ComPtr<IAccessible> acc = ObjectOf(hwnd);
+  if (!acc) return "<no object>";
+  BSTR name = nullptr;
+  const HRESULT hr = acc.get()->get_accName(Self(), &name);
+  return TakeText(hr, name);
+}
+
+std::string DescriptionOf(HWND hwnd) {
+  const ComPtr<IAccessible> acc = ObjectOf(hwnd);
+  if (!acc) return "<no object>";
+  BSTR text = nullptr;
+  const HRESULT hr = acc.get()->get_accDescription(Self(), &text);
+  return TakeText(hr, text);
+}
+
+class AccessibilityTest : public MainWindowTest {
+ protected:
+  ComApartment com_;
+};
+
+TEST_F(AccessibilityTest, EveryInputControlOfTheWindowCarriesItsLabel) {
+  ASSERT_TRUE(com_.ok());
+  PutCompleteKey(existingDir_, existingDir_);
+  Open();
+  TfrmMain& w = *frm_;
+  const std::vector<std::pair<HWND, const char*>> expected = {
+      {w.elTFTPRoot->EditHandle(), "TFTP Root Directory"},
+      {w.elTFTPRoot->Handle(), "TFTP Root Directory"},
+      {w.seTFTPPort->EditHandle(), "TFTP Server Port"},
+      {w.seTimeout->EditHandle(), "Request timeout"},
+      {w.seRetries->EditHandle(), "Retries"},
+      {w.seRetries->Handle(), "Retries"},
+      {w.cbHighPriority, "High priority level"},
+      {w.cbOpTimeout, "timeout"},
+      {w.cbOpBlocksize, "blocksize"},
+      {w.cbOpTSize, "tsize"},
+      {w.cbDefaultAccess, "Clients will have"},
+      {w.tsgHosts, "except the following IP addresses"},
+      {w.sbAdd, "Add"},
+      {w.sbEdit, "Edit"},
+      {w.sbDelete, "Delete"},
+      {w.cbFWEnabled, "Enable firewall support"},
+      {w.seFWMinPort->EditHandle(), "Use port range from"},
+      {w.seFWMaxPort->EditHandle(), "To"},
+      {w.cbWriteLog, "Enable Logging"},
+      {w.elLogDir->EditHandle(), "Logfiles Directory"},
+      {w.elLogDir->ButtonHandle(), "Browse"},
+      {w.elLogCount->EditHandle(), "Logfiles Count"},
+      {w.cbLoggingLevel, "Logging level"},
+      {w.rgTimestampsItems[0], "UTC Timestamps"},
+      {w.rgTimestampsItems[1], "Local timestamps"},
+      {w.btnOk, "OK"},
+      {w.btnCancel, "Cancel"},
+      {w.btnApply, "Apply"},
+  };
+  for (const auto& [hwnd, name] : expected) EXPECT_EQ(NameOf(hwnd), name) << name;
+}
+
+// Every control that Tab can reach, wherever it sits, has a name that is not
+// just what it holds (the system's fallback for an EDIT without a label).
+TEST_F(AccessibilityTest, NoTabStopIsLeftWithoutAName) {
+  ASSERT_TRUE(com_.ok());
+  PutCompleteKey(existingDir_, existingDir_);
+  Open();
+  struct Walk {
+    std::vector<HWND> stops;
+    static BOOL CALLBACK Visit(HWND h, LPARAM self) {
+      if (GetWindowLongPtrW(h, GWL_STYLE) & WS_TABSTOP)
+        reinterpret_cast<Walk*>(self)->stops.push_back(h);
+      return TRUE;
+    }
+  } walk;
+  EnumChildWindows(frm_->Handle(), &Walk::Visit, reinterpret_cast<LPARAM>(&walk));
+  ASSERT_GE(walk.stops.size(), 25u);
+  for (HWND h : walk.stops) {
+    const std::string name = NameOf(h);
+    wchar_t cls[32] = {};
+    GetClassNameW(h, cls, 32);
+    EXPECT_FALSE(name.empty()) << Narrow(cls) << " has no name";
+    if (lstrcmpiW(cls, L"Edit") == 0) {
+      EXPECT_NE(name, GetWindowTextUtf8(h)) << "an EDIT named after its contents";
+    }
+  }
+}
+
+TEST_F(AccessibilityTest, ANamedFieldKeepsTheSystemsRoleStateAndWindow) {
+  ASSERT_TRUE(com_.ok());
+  Open();
+  const HWND edit = frm_->seTFTPPort->EditHandle();
+  const ComPtr<IAccessible> named = ObjectOf(edit);
+  ComPtr<IAccessible> plain;
+  ASSERT_EQ(CreateStdAccessibleObject(edit, static_cast<LONG>(OBJID_CLIENT), __uuidof(IAccessible),
+                                      reinterpret_cast<void**>(plain.put())),
+            S_OK);
+  ASSERT_TRUE(named && plain);
+  VARIANT a, b;
+  VariantInit(&a);
+  VariantInit(&b);
+  EXPECT_EQ(named.get()->get_accRole(Self(), &a), plain.get()->get_accRole(Self(), &b));
+  EXPECT_EQ(a.vt, b.vt);
+  EXPECT_EQ(a.lVal, b.lVal);
+  VariantInit(&a);
+  VariantInit(&b);
+  EXPECT_EQ(named.get()->get_accState(Self(), &a), plain.get()->get_accState(Self(), &b));
+  EXPECT_EQ(a.lVal, b.lVal);
+  BSTR va = nullptr, vb = nullptr;
+  const HRESULT ha = named.get()->get_accValue(Self(), &va);
+  const HRESULT hb = plain.get()->get_accValue(Self(), &vb);
+  EXPECT_EQ(ha, hb);
+  EXPECT_EQ(TakeText(ha, va), TakeText(hb, vb));
+  HWND back = nullptr;
+  EXPECT_EQ(WindowFromAccessibleObject(named.get(), &back), S_OK);
+  EXPECT_EQ(back, edit);
+}
+
+TEST_F(AccessibilityTest, AddressPartsFollowTheModeLabelAndSayWhichPartTheyAre) {
+  ASSERT_TRUE(com_.ok());
+  Open();
+  TdlgIPEdit& d = *dlg_;
+  EXPECT_EQ(NameOf(d.cbAccess), "Access rights");
+  d.SelectSingle(false);
+  d.UpdateAddressMode();
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(NameOf(d.edAddress->PartHandle(i)), "Network IP Address") << i;
+    EXPECT_EQ(DescriptionOf(d.edAddress->PartHandle(i)), "part " + std::to_string(i + 1) + " of 4");
+    EXPECT_EQ(NameOf(d.edMask->PartHandle(i)), "Network Mask") << i;
+  }
+  EXPECT_EQ(NameOf(d.edAddress->Handle()), "Network IP Address");
+  d.SelectSingle(true);
+  d.UpdateAddressMode();
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(NameOf(d.edAddress->PartHandle(i)), "Host IP Address");
+  EXPECT_EQ(NameOf(d.rbSingle), "Single IP address");
+}
+
+TEST(AccessibleNameText, TheLabelWithoutAcceleratorBlanksAndClosingColon) {
+  EXPECT_EQ(NameFromLabelText(L"TFTP Root Directory:"), L"TFTP Root Directory");
+  EXPECT_EQ(NameFromLabelText(L"&Add"), L"Add");
+  EXPECT_EQ(NameFromLabelText(L" Logging parameters "), L"Logging parameters");
+  EXPECT_EQ(NameFromLabelText(L"To: "), L"To");
+  EXPECT_EQ(NameFromLabelText(L"a: b:"), L"a: b");
+  EXPECT_EQ(NameFromLabelText(L""), L"");
+}
+
+}  // namespace
+}  // namespace tftpcfg::test
