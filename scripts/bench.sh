@@ -5,7 +5,7 @@
 #     program is idle (painted), against a minimal window program, both under
 #     the same Wine, medians of TFTPCFG_BENCH_RUNS runs (default 15);
 #   - HostList decode and encode of 1k, 10k and 100k rules against one memchr
-#     pass over the same text: wall time (fastest of 5 repetitions, Google
+#     pass over the same text: wall time (fastest of 5 rounds, Google
 #     Benchmark) and instructions (callgrind), and per-rule cost 100k vs 1k;
 #   - 2,000 and 20,000 rules loaded into the real window's grid under Wine;
 #   - exe size and private bytes after start-up against the minimal program.
@@ -29,10 +29,15 @@ native="$out/native/bench"
 win="$out/win"
 
 # --- HostList codec, wall time -------------------------------------------------
-"$native/bench_hostlist" --benchmark_repetitions=5 --benchmark_min_time=0.2 \
-  --benchmark_format=csv 2>/dev/null >"$tmp/codec.csv"
-# Fastest repetition of each case, in ns: "<op> <rules> <ns>".
-awk -F, 'NR > 1 && $1 !~ /_(mean|median|stddev|cv)"$/ {
+# Five rounds of every case, the fastest of each kept: on a shared machine the
+# slow spells hit the branchy decode harder than the vectorised memchr, so the
+# rounds interleave the cases instead of repeating one case at a time.
+for _ in 1 2 3 4 5; do
+  "$native/bench_hostlist" --benchmark_min_time=0.1 --benchmark_format=csv 2>/dev/null |
+    tail -n +2 >>"$tmp/codec.csv"
+done
+# Fastest round of each case, in ns: "<op> <rules> <ns>".
+awk -F, '{
   gsub(/"/, "", $1); split($1, a, "/"); op = a[1]; sub(/^BM_/, "", op); key = op " " a[2]
   if (!(key in best) || $3 + 0 < best[key]) best[key] = $3 + 0
 } END { for (k in best) print k, best[k] }' "$tmp/codec.csv" >"$tmp/codec.txt"

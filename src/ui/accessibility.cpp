@@ -208,7 +208,7 @@ void SetAccessibleName(HWND hwnd, const std::wstring& name, const std::wstring& 
     RemovePropW(hwnd, kTextProp);
     return;
   }
-  text.release();  // the window owns it now; freed at WM_NCDESTROY
+  (void)text.release();  // the window owns it now; freed at WM_NCDESTROY
 }
 
 std::wstring NameFromLabelText(std::wstring text) {
@@ -243,7 +243,7 @@ HWND LabelBefore(HWND control) {
 std::wstring NameAfterLabel(HWND control, std::initializer_list<HWND> windows) {
   const HWND label = LabelBefore(control);
   if (!label) return L"";
-  const std::wstring name = NameFromLabel(label);
+  std::wstring name = NameFromLabel(label);
   for (HWND h : windows) SetAccessibleName(h, name);
   return name;
 }
