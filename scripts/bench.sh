@@ -5,7 +5,7 @@
 #     program is idle (painted), against a minimal window program, both under
 #     the same Wine, medians of TFTPCFG_BENCH_RUNS runs (default 15);
 #   - HostList decode and encode of 1k, 10k and 100k rules against one memchr
-#     pass over the same text: wall time (fastest of 5 rounds, Google
+#     pass over the same text: wall time (fastest of 7 rounds, Google
 #     Benchmark) and instructions (callgrind), and per-rule cost 100k vs 1k;
 #   - 2,000 and 20,000 rules loaded into the real window's grid under Wine;
 #   - exe size and private bytes after start-up against the minimal program.
@@ -29,10 +29,10 @@ native="$out/native/bench"
 win="$out/win"
 
 # --- HostList codec, wall time -------------------------------------------------
-# Five rounds of every case, the fastest of each kept: on a shared machine the
+# Seven rounds of every case, the fastest of each kept: on a shared machine the
 # slow spells hit the branchy decode harder than the vectorised memchr, so the
 # rounds interleave the cases instead of repeating one case at a time.
-for _ in 1 2 3 4 5; do
+for _ in 1 2 3 4 5 6 7; do
   "$native/bench_hostlist" --benchmark_min_time=0.1 --benchmark_format=csv 2>/dev/null |
     tail -n +2 >>"$tmp/codec.csv"
 done
