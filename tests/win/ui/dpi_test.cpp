@@ -1,12 +1,14 @@
-// The main window and the rule dialog at other DPIs: a move to a monitor of
-// another DPI (WM_DPICHANGED, sent by the test since Wine cannot move a window
-// between monitors) lays out the window again at the new scale, with a font of
-// the new size, every caption whole, nothing outside its parent and no two
-// controls on top of each other; the input fields lay out their parts again.
+// How the windows look: drawn by common controls 6 with visual styles, and at
+// other DPIs, where a move to a monitor of another DPI (WM_DPICHANGED, sent by
+// the test since Wine cannot move a window between monitors) lays out the
+// window again at the new scale, with a font of the new size, every caption
+// whole, nothing outside its parent and no two controls on top of each other;
+// the input fields lay out their parts again.
 
 #include "tests/win/ui/main_window_fixture.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <sstream>
 
@@ -166,6 +168,17 @@ void ExpectFilledBy(HWND field, std::initializer_list<HWND> parts, UINT dpi) {
 }
 
 class DpiTest : public MainWindowTest {};
+
+TEST_F(DpiTest, TheControlsAreCommonControls6WithVisualStyles) {
+  Open();
+  // Version 6 lives in the side-by-side store; version 5 in the system folder.
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH);
+  EXPECT_NE(Narrow(path).find("winsxs"), std::string::npos) << Narrow(path);
+  ASSERT_TRUE(IsThemeActive()) << "the prefix has no visual style";
+  for (HWND h : {frm_->btnOk, frm_->cbHighPriority, frm_->pcMain, frm_->tsgHosts})
+    EXPECT_NE(GetWindowTheme(h), nullptr) << Describe(h);
+}
 
 TEST_F(DpiTest, TheMainWindowScalesItsFrameControlsFontAndGrid) {
   PutCompleteKey(existingDir_, existingDir_);
