@@ -147,8 +147,13 @@ LRESULT CALLBACK KeepFocusProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
   return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
+// Only the controls of dialogs (the windows and their pages) are told: a
+// control passes its font on to the windows it is built from itself.
 BOOL CALLBACK SetFontProc(HWND child, LPARAM font) {
-  SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+  wchar_t parentClass[16] = {};
+  GetClassNameW(GetParent(child), parentClass, 16);
+  if (lstrcmpW(parentClass, L"#32770") == 0)
+    SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
   return TRUE;
 }
 
