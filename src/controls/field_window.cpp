@@ -80,6 +80,76 @@ void RegisterFieldClass(const wchar_t* name, WNDPROC proc, HCURSOR cursor) {
   RegisterClassExW(&wc);
 }
 
+FieldFrame::FieldFrame() : color_(GetSysColor(COLOR_WINDOW)), brush_(CreateSolidBrush(color_)) {}
+
+void FieldFrame::Attach(HWND field, HWND edit, HWND button) {
+  field_ = field;
+  edit_ = edit;
+  button_ = button;
+  border_.Open(field_);
+  SetWindowPos(field_, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void FieldFrame::SetColor(COLORREF color) {
+  color_ = color;
+  brush_.reset(CreateSolidBrush(color));
+  InvalidateRect(field_, nullptr, TRUE);
+  InvalidateRect(edit_, nullptr, TRUE);
+}
+
+bool FieldFrame::Handle(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  result = 0;
+  switch (msg) {
+    case WM_SETFONT:
+      font_ = reinterpret_cast<HFONT>(wParam);
+      if (edit_ != nullptr) SendMessageW(edit_, WM_SETFONT, wParam, lParam);
+      return true;
+    case WM_GETFONT:
+      result = reinterpret_cast<LRESULT>(font_);
+      return true;
+    case WM_SETFOCUS:
+      if (edit_ != nullptr) SetFocus(edit_);
+      return true;
+    case WM_NCPAINT:
+      return border_.Paint(field_, edit_ != nullptr && GetFocus() == edit_);
+    case WM_THEMECHANGED:
+      border_.Open(field_);
+      RedrawWindow(field_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+      return false;
+    case WM_ENABLE:
+      // The children follow the field, so they also look disabled.
+      if (edit_ != nullptr) EnableWindow(edit_, static_cast<BOOL>(wParam));
+      if (button_ != nullptr) EnableWindow(button_, static_cast<BOOL>(wParam));
+      RedrawWindow(field_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+      return true;
+    case WM_COMMAND:
+      if (edit_ != nullptr && reinterpret_cast<HWND>(lParam) == edit_ &&
+          (HIWORD(wParam) == EN_SETFOCUS || HIWORD(wParam) == EN_KILLFOCUS))
+        RedrawWindow(field_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+      return false;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+      // A read-only EDIT asks with WM_CTLCOLORSTATIC; a disabled one keeps the
+      // system's look.
+      if (reinterpret_cast<HWND>(lParam) != edit_ || !IsWindowEnabled(field_)) return false;
+      SetBkColor(reinterpret_cast<HDC>(wParam), color_);
+      SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
+      result = reinterpret_cast<LRESULT>(brush_.get());
+      return true;
+    case WM_ERASEBKGND: {
+      RECT rc{};
+      GetClientRect(field_, &rc);
+      FillRect(reinterpret_cast<HDC>(wParam), &rc,
+               IsWindowEnabled(field_) ? brush_.get() : GetSysColorBrush(COLOR_BTNFACE));
+      result = 1;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
 KeyModifiers ModifiersFor(UINT msg, LPARAM lParam) {
   KeyModifiers m;
   m.shift = GetKeyState(VK_SHIFT) < 0;

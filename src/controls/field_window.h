@@ -24,6 +24,12 @@ struct ThemeTraits {
 };
 using UniqueTheme = UniqueHandle<ThemeTraits>;
 
+struct GdiBrushTraits {
+  using type = HBRUSH;
+  static constexpr type invalid() noexcept { return nullptr; }
+  static void close(type h) noexcept { DeleteObject(h); }
+};
+
 // The theme data of a class list when visual styles are on for this window;
 // none otherwise (then the classic drawing functions are used).
 UniqueTheme OpenThemeIfActive(HWND hwnd, const wchar_t* classList);
@@ -40,6 +46,32 @@ class ThemedBorder {
 
  private:
   UniqueTheme theme_;
+};
+
+// What both input fields are made of around their EDIT: the font they pass on,
+// the background colour of the text area and the themed border, with the
+// handling of the field window's messages that concern only these.
+class FieldFrame {
+ public:
+  FieldFrame();
+  // The field window, its EDIT and its button window, once they exist.
+  void Attach(HWND field, HWND edit, HWND button);
+  void SetColor(COLORREF color);
+  COLORREF Color() const { return color_; }
+  // Handles WM_SETFONT, WM_GETFONT, WM_SETFOCUS, WM_NCPAINT, WM_THEMECHANGED,
+  // WM_ENABLE, the EDIT's colour requests, WM_ERASEBKGND, and the EDIT's focus
+  // notifications (which redraw the border). True with the message's result
+  // when the field need do nothing else with it.
+  bool Handle(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+ private:
+  HWND field_ = nullptr;
+  HWND edit_ = nullptr;
+  HWND button_ = nullptr;
+  HFONT font_ = nullptr;  // not owned: WM_SETFONT's caller keeps it
+  COLORREF color_;
+  UniqueHandle<GdiBrushTraits> brush_;
+  ThemedBorder border_;
 };
 
 // The window's DPI (GetDpiForWindow where the system has it, else the system

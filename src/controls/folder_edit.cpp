@@ -155,8 +155,7 @@ void TElFolderNameEdit::SetShellForTesting(IFolderBrowserShell* shell) {
   g_testShell = shell;
 }
 
-TElFolderNameEdit::TElFolderNameEdit(PassKey)
-    : color_(GetSysColor(COLOR_WINDOW)), brush_(CreateSolidBrush(color_)) {}
+TElFolderNameEdit::TElFolderNameEdit(PassKey) {}
 
 TElFolderNameEdit::~TElFolderNameEdit() {
   *alive_ = false;
@@ -201,9 +200,7 @@ bool TElFolderNameEdit::CreateChildren() {
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)), instance, this);
   if (edit_ == nullptr || button_ == nullptr) return false;
   SetWindowSubclass(edit_, EditProc, kEditSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  border_.Open(hwnd_);
-  SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  frame_.Attach(hwnd_, edit_, button_);
   theme_ = OpenThemeIfActive(button_, L"Button");
   Layout();
   return true;
@@ -253,10 +250,7 @@ void TElFolderNameEdit::SetButtonShortcut(UINT vk, UINT modifiers) {
 }
 
 void TElFolderNameEdit::SetColor(COLORREF color) {
-  color_ = color;
-  brush_.reset(CreateSolidBrush(color));
-  InvalidateRect(hwnd_, nullptr, TRUE);
-  InvalidateRect(edit_, nullptr, TRUE);
+  frame_.SetColor(color);
 }
 
 void TElFolderNameEdit::Browse() {
@@ -297,54 +291,17 @@ LRESULT CALLBACK TElFolderNameEdit::FieldProc(HWND hwnd, UINT msg, WPARAM wParam
 }
 
 LRESULT TElFolderNameEdit::FieldMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (frame_.Handle(msg, wParam, lParam, result)) return result;
   switch (msg) {
     case WM_SIZE:
     case kWmDpiChangedAfterParent:
       Layout();
       return 0;
-    case WM_SETFONT:
-      font_ = reinterpret_cast<HFONT>(wParam);
-      if (edit_ != nullptr) SendMessageW(edit_, WM_SETFONT, wParam, lParam);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(font_);
-    case WM_SETFOCUS:
-      if (edit_ != nullptr) SetFocus(edit_);
-      return 0;
-    case WM_NCPAINT:
-      if (border_.Paint(hwnd_, edit_ != nullptr && GetFocus() == edit_)) return 0;
-      break;
-    case WM_THEMECHANGED:
-      border_.Open(hwnd_);
-      RedrawWindow(hwnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
-      break;
-    case WM_ENABLE:
-      if (edit_ != nullptr) EnableWindow(edit_, static_cast<BOOL>(wParam));
-      if (button_ != nullptr) EnableWindow(button_, static_cast<BOOL>(wParam));
-      RedrawWindow(hwnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
-      return 0;
     case WM_COMMAND:
       if (edit_ == nullptr || reinterpret_cast<HWND>(lParam) != edit_) return 0;
-      if (HIWORD(wParam) == EN_SETFOCUS || HIWORD(wParam) == EN_KILLFOCUS)
-        RedrawWindow(hwnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
       if (HIWORD(wParam) == EN_CHANGE && !settingText_) NotifyParent(hwnd_, kNotifyChange, alive_);
       return 0;
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lParam) == edit_ && IsWindowEnabled(hwnd_)) {
-        const HDC dc = reinterpret_cast<HDC>(wParam);
-        SetBkColor(dc, color_);
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        return reinterpret_cast<LRESULT>(brush_.get());
-      }
-      break;
-    case WM_ERASEBKGND: {
-      RECT rc{};
-      GetClientRect(hwnd_, &rc);
-      FillRect(reinterpret_cast<HDC>(wParam), &rc,
-               IsWindowEnabled(hwnd_) ? brush_.get() : GetSysColorBrush(COLOR_BTNFACE));
-      return 1;
-    }
     default:
       break;
   }

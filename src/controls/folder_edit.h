@@ -66,7 +66,7 @@ class TElFolderNameEdit {
   void SetButtonShortcut(UINT vk, UINT modifiers);
 
   // Background of the text area (COLOR_WINDOW until set).
-  COLORREF Color() const { return color_; }
+  COLORREF Color() const { return frame_.Color(); }
   void SetColor(COLORREF color);
 
   // What a click on the browse button does: the browser opens at the current
@@ -117,11 +117,8 @@ class TElFolderNameEdit {
   bool hot_ = false;
   bool trackingLeave_ = false;
   UniqueTheme theme_;
-  ThemedBorder border_;
 
-  HFONT font_ = nullptr;  // not owned: WM_SETFONT's caller keeps it
-  COLORREF color_;
-  UniqueBrush brush_;
+  FieldFrame frame_;
 };
 
 }  // namespace tftpcfg

@@ -56,7 +56,7 @@ class TElSpinEdit {
   void SetReadOnly(bool on);
 
   // Background of the text area (COLOR_WINDOW until set).
-  COLORREF Color() const { return color_; }
+  COLORREF Color() const { return frame_.Color(); }
   void SetColor(COLORREF color);
 
   explicit TElSpinEdit(PassKey);
@@ -116,11 +116,8 @@ class TElSpinEdit {
   Pressed hot_ = Pressed::None;
   bool trackingLeave_ = false;
   UniqueTheme theme_;
-  ThemedBorder border_;
 
-  HFONT font_ = nullptr;  // not owned: WM_SETFONT's caller keeps it
-  COLORREF color_;
-  UniqueBrush brush_;
+  FieldFrame frame_;
 };
 
 }  // namespace tftpcfg
