@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "platform/unique_handle.h"
+#include "platform/win32/win_handles.h"
 
 namespace tftpcfg {
 
@@ -23,12 +24,6 @@ struct ThemeTraits {
   static void close(type h) noexcept { CloseThemeData(h); }
 };
 using UniqueTheme = UniqueHandle<ThemeTraits>;
-
-struct GdiBrushTraits {
-  using type = HBRUSH;
-  static constexpr type invalid() noexcept { return nullptr; }
-  static void close(type h) noexcept { DeleteObject(h); }
-};
 
 // The theme data of a class list when visual styles are on for this window;
 // none otherwise (then the classic drawing functions are used).
@@ -70,7 +65,7 @@ class FieldFrame {
   HWND button_ = nullptr;
   HFONT font_ = nullptr;  // not owned: WM_SETFONT's caller keeps it
   COLORREF color_;
-  UniqueHandle<GdiBrushTraits> brush_;
+  UniqueBrush brush_;
   ThemedBorder border_;
 };
 
@@ -120,6 +115,28 @@ T* FieldFromWindow(HWND hwnd, UINT msg, LPARAM lParam) {
     return self;
   }
   return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+// The window procedure of a field window: ties the object to its window,
+// hands every message to the object's FieldMessage, and frees the object with
+// its window when the window owns it. No exception leaves it.
+template <typename T>
+LRESULT FieldWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  T* self = FieldFromWindow<T>(hwnd, msg, lParam);
+  if (self == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    const std::unique_ptr<T> owned(self->ownedByWindow_ ? self : nullptr);
+    self->hwnd_ = nullptr;
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+  try {
+    return self->FieldMessage(msg, wParam, lParam);
+  } catch (...) {
+    // Nothing a field does should throw; if it does, the window goes on.
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
 }
 
 }  // namespace tftpcfg

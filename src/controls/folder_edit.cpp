@@ -274,20 +274,7 @@ void TElFolderNameEdit::Browse() {
 // --- the field window ------------------------------------------------------
 
 LRESULT CALLBACK TElFolderNameEdit::FieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  TElFolderNameEdit* self = FieldFromWindow<TElFolderNameEdit>(hwnd, msg, lParam);
-  if (self == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    const std::unique_ptr<TElFolderNameEdit> owned(self->ownedByWindow_ ? self : nullptr);
-    self->hwnd_ = nullptr;
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-  }
-  try {
-    return self->FieldMessage(msg, wParam, lParam);
-  } catch (...) {
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-  }
+  return FieldWindowProc<TElFolderNameEdit>(hwnd, msg, wParam, lParam);
 }
 
 LRESULT TElFolderNameEdit::FieldMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

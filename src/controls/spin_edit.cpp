@@ -164,21 +164,7 @@ bool TElSpinEdit::Notify(const SpinEvents& events) {
 // --- the field window ------------------------------------------------------
 
 LRESULT CALLBACK TElSpinEdit::FieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  TElSpinEdit* self = FieldFromWindow<TElSpinEdit>(hwnd, msg, lParam);
-  if (self == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
-  if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    const std::unique_ptr<TElSpinEdit> owned(self->ownedByWindow_ ? self : nullptr);
-    self->hwnd_ = nullptr;
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-  }
-  try {
-    return self->FieldMessage(msg, wParam, lParam);
-  } catch (...) {
-    // Nothing the field does should throw; if it does, the window goes on.
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-  }
+  return FieldWindowProc<TElSpinEdit>(hwnd, msg, wParam, lParam);
 }
 
 LRESULT TElSpinEdit::FieldMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
