@@ -117,6 +117,36 @@ T* FieldFromWindow(HWND hwnd, UINT msg, LPARAM lParam) {
   return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
+// Creates the field window of class className for self, hands the object over
+// to the window and creates its children. Null when anything fails (the
+// window, and with it the object, is then gone).
+template <typename T>
+T* CreateFieldWindow(std::unique_ptr<T> self, const wchar_t* className, HWND parent, int id,
+                     const RECT& rect) {
+  const HWND hwnd = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_CLIENTEDGE, className, L"",
+                                    WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect.left, rect.top,
+                                    rect.right - rect.left, rect.bottom - rect.top, parent,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                    GetModuleHandleW(nullptr), self.get());
+  if (hwnd == nullptr) return nullptr;
+  T* field = self.release();
+  field->ownedByWindow_ = true;
+  if (!field->CreateChildren()) {
+    DestroyWindow(hwnd);
+    return nullptr;
+  }
+  return field;
+}
+
+// The field object of a window of class className, or null for any other window.
+template <typename T>
+T* FieldFromHandle(HWND hwnd, const wchar_t* className) {
+  wchar_t name[32] = {};
+  if (hwnd == nullptr || GetClassNameW(hwnd, name, 32) == 0 || lstrcmpW(name, className) != 0)
+    return nullptr;
+  return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
 // The window procedure of a field window: ties the object to its window,
 // hands every message to the object's FieldMessage, and frees the object with
 // its window when the window owns it. No exception leaves it.

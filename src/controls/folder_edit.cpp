@@ -166,26 +166,11 @@ TElFolderNameEdit* TElFolderNameEdit::Create(HWND parent, int id, const RECT& re
   RegisterFieldClass(kButtonClass, ButtonProc, LoadCursorW(nullptr, IDC_ARROW));
 
   auto self = std::make_unique<TElFolderNameEdit>(PassKey{});
-  const HWND hwnd = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_CLIENTEDGE, kFieldClass, L"",
-                                    WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect.left, rect.top,
-                                    rect.right - rect.left, rect.bottom - rect.top, parent,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                    GetModuleHandleW(nullptr), self.get());
-  if (hwnd == nullptr) return nullptr;
-  TElFolderNameEdit* field = self.release();
-  field->ownedByWindow_ = true;
-  if (!field->CreateChildren()) {
-    DestroyWindow(hwnd);
-    return nullptr;
-  }
-  return field;
+  return CreateFieldWindow(std::move(self), kFieldClass, parent, id, rect);
 }
 
 TElFolderNameEdit* TElFolderNameEdit::FromHandle(HWND hwnd) {
-  wchar_t name[32] = {};
-  if (hwnd == nullptr || GetClassNameW(hwnd, name, 32) == 0 || lstrcmpW(name, kFieldClass) != 0)
-    return nullptr;
-  return reinterpret_cast<TElFolderNameEdit*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return FieldFromHandle<TElFolderNameEdit>(hwnd, kFieldClass);
 }
 
 bool TElFolderNameEdit::CreateChildren() {

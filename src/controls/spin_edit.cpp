@@ -50,26 +50,11 @@ TElSpinEdit* TElSpinEdit::Create(HWND parent, int id, const RECT& rect, int32_t 
   self->model_.SetValue(value);
   self->model_.EndLoading();
 
-  const HWND hwnd = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_CLIENTEDGE, kFieldClass, L"",
-                                    WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect.left, rect.top,
-                                    rect.right - rect.left, rect.bottom - rect.top, parent,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                    GetModuleHandleW(nullptr), self.get());
-  if (hwnd == nullptr) return nullptr;
-  TElSpinEdit* field = self.release();
-  field->ownedByWindow_ = true;
-  if (!field->CreateChildren()) {
-    DestroyWindow(hwnd);
-    return nullptr;
-  }
-  return field;
+  return CreateFieldWindow(std::move(self), kFieldClass, parent, id, rect);
 }
 
 TElSpinEdit* TElSpinEdit::FromHandle(HWND hwnd) {
-  wchar_t name[32] = {};
-  if (hwnd == nullptr || GetClassNameW(hwnd, name, 32) == 0 || lstrcmpW(name, kFieldClass) != 0)
-    return nullptr;
-  return reinterpret_cast<TElSpinEdit*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return FieldFromHandle<TElSpinEdit>(hwnd, kFieldClass);
 }
 
 bool TElSpinEdit::CreateChildren() {

@@ -70,6 +70,9 @@ class TElSpinEdit {
   static LRESULT CALLBACK FieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   template <typename T>
   friend LRESULT FieldWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  template <typename T>
+  friend T* CreateFieldWindow(std::unique_ptr<T> self, const wchar_t* className, HWND parent,
+                              int id, const RECT& rect);
   static LRESULT CALLBACK ButtonsProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                    DWORD_PTR data);
