@@ -152,6 +152,7 @@ class LeakTest : public MainWindowTest {
 
 TEST_F(LeakTest, CyclesOfLoadRuleEditingAndApplyWithRestartLeaveTheCountsAlone) {
   const int cycles = Cycles();
+  SettleRuntime();
   Open();
   const DWORD start = GetTickCount();
   Cycle(1);

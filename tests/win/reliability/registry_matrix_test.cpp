@@ -13,6 +13,7 @@
 #include "config/access_rights.h"
 #include "config/service_settings.h"
 #include "tests/support/store_oracle.h"
+#include "tests/win/reliability/resource_counts.h"
 #include "tests/win/ui/main_window_fixture.h"
 
 namespace tftpcfg::test {
@@ -158,6 +159,10 @@ TEST_F(RegistryMatrixTest, EveryValueStoredWronglyEveryWayStartsTheWindowWithThe
   int loaded = 0;
   std::map<std::string, int> messages;
   const DWORD start = GetTickCount();
+  // Every case creates and destroys the window and the rule dialog: what the
+  // first left behind must be all that the last leaves.
+  ResourceCounts afterFirst;
+  SettleRuntime();
   for (const StoredValue& v : kValues) {
     for (const Corruption& c : CorruptionsOf(v)) {
       SCOPED_TRACE(std::string(v.name) + ": " + c.label);
@@ -203,12 +208,17 @@ TEST_F(RegistryMatrixTest, EveryValueStoredWronglyEveryWayStartsTheWindowWithThe
       dlg_.reset();
       frm_.reset();
       Pump();
+      if (cases == 1) afterFirst = CountResources();
     }
   }
+  const ResourceCounts afterLast = CountResources();
+  EXPECT_EQ(afterLast, afterFirst) << "after the first window: " << afterFirst.Text()
+                                   << "; after the last: " << afterLast.Text();
   std::printf("registry matrix: %d cases in %lu ms; %d loaded", cases,
               static_cast<unsigned long>(GetTickCount() - start), loaded);
   for (const auto& [m, n] : messages) std::printf(", %d \"%s\"", n, m.c_str());
-  std::printf("\n");
+  std::printf("; after the first window %s, after the last %s\n", afterFirst.Text().c_str(),
+              afterLast.Text().c_str());
   EXPECT_EQ(cases, 14 * 17 + 4 * 16);
 }
 

@@ -3,9 +3,14 @@
 #include <winternl.h>
 
 #include <cstdint>
+#include <stdexcept>
 
 namespace tftpcfg::test {
 namespace {
+
+// No function-local statics here: the C++ runtime creates a pair of
+// semaphores for the first one initialised in a process, which would show up
+// as two handles more after the first count.
 
 // Kernel handle values are multiples of four, handed out lowest free first;
 // the scan stops after a long run of values that are not in use.
@@ -41,7 +46,7 @@ constexpr size_t kPebGdiSharedHandleTable = 0xF8;  // offset in the 64-bit PEB
 using QueryProcessFn = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
 
 DWORD ScanGdiTable() {
-  static const auto query = reinterpret_cast<QueryProcessFn>(reinterpret_cast<void*>(
+  const auto query = reinterpret_cast<QueryProcessFn>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
   PROCESS_BASIC_INFORMATION info{};
   if (!query ||
@@ -68,7 +73,7 @@ constexpr uintptr_t kLastUserHandle = 0xFFEF;
 using GetIconSizeFn = BOOL(WINAPI*)(HICON, UINT, LONG*, LONG*);
 
 DWORD ScanUserObjects() {
-  static const auto getIconSize = reinterpret_cast<GetIconSizeFn>(reinterpret_cast<void*>(
+  const auto getIconSize = reinterpret_cast<GetIconSizeFn>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleW(L"win32u.dll"), "NtUserGetIconSize")));
   const DWORD pid = GetCurrentProcessId();
   DWORD count = 0;
@@ -104,6 +109,13 @@ CountMethods CountResourceMethods() {
   return {handles != 0 ? "system" : "scan",
           GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS) != 0 ? "system" : "scan",
           GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS) != 0 ? "system" : "scan"};
+}
+
+void SettleRuntime() {
+  try {
+    throw std::runtime_error("settling");
+  } catch (const std::runtime_error&) {
+  }
 }
 
 ResourceCounts CountResources() {

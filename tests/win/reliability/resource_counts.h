@@ -25,6 +25,11 @@ struct ResourceCounts {
 
 ResourceCounts CountResources();
 
+// Makes the C++ runtime create what it creates once per process on first use
+// (the first exception thrown sets up synchronisation objects of its own),
+// so that a count taken afterwards is not raised by it later.
+void SettleRuntime();
+
 // How each count was taken: "system" (the API) or "scan" (by looking).
 struct CountMethods {
   const char* handles;
