@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds every configuration and runs every test:
-# native unit tests, the same under AddressSanitizer/UBSan, and the Windows tests
-# under Wine (Xvfb is started when there is no display).
+# native unit tests, the same under AddressSanitizer/UBSan, a bounded run of
+# every fuzz target (TFTPCFG_FUZZ_SECONDS each, default 60; 0 skips the run),
+# and the Windows tests under Wine (Xvfb is started when there is no display).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${TFTPCFG_BUILD_ROOT:-$root/build}
@@ -18,6 +19,13 @@ for kind in native asan; do
   echo "== $kind: test"
   ctest --test-dir "$out/$kind" --output-on-failure --no-tests=error -j"$jobs"
 done
+
+echo "== fuzz: build"
+"$root/scripts/build.sh" fuzz
+ctest --test-dir "$out/fuzz" --output-on-failure --no-tests=error -j"$jobs"
+if [ "${TFTPCFG_FUZZ_SECONDS:-60}" != 0 ]; then
+  "$root/scripts/fuzz.sh"
+fi
 
 echo "== win: build"
 "$root/scripts/build.sh" win

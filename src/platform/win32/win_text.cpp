@@ -44,6 +44,14 @@ bool WinAnsiCodec::ToAnsi(std::string_view utf8, std::string& ansi) const {
   const int wn = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
                                      static_cast<int>(utf8.size()), nullptr, 0);
   if (wn <= 0) return false;
+  // Where the ANSI code page is UTF-8 every character can be stored, and the
+  // converter refuses both the no-best-fit flag and the default-character
+  // report for that code page: the text, valid UTF-8 as just checked, is
+  // already what the A functions take.
+  if (GetACP() == CP_UTF8) {
+    ansi.assign(utf8);
+    return true;
+  }
   std::wstring wide(static_cast<size_t>(wn), L'\0');
   MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
                       wide.data(), wn);

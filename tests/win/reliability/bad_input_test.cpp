@@ -1,0 +1,314 @@
+// Bad input in the real window: 100 KB pasted into every text field,
+// characters outside the ANSI code page in the root and log directories, and
+// 10,000 rules added, saved and loaded again. Nothing may crash, what the
+// window shows must be what it saves and what loads again, and a save that is
+// refused must leave the key exactly as it was.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <utility>
+
+#include "config/int_text.h"
+#include "controls/ip_edit.h"
+#include "tests/support/win/control_harness.h"
+#include "tests/win/ui/main_window_fixture.h"
+
+namespace tftpcfg::test {
+namespace {
+
+using KeySnapshot = std::map<std::string, std::pair<DWORD, std::string>>;
+
+// Every value of the settings key, as the ANSI calls read it.
+KeySnapshot Snapshot() {
+  KeySnapshot values;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return values;
+  for (DWORD i = 0;; ++i) {
+    char name[256];
+    DWORD nameLength = sizeof name;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegEnumValueA(key, i, name, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+      break;
+    std::string data(size, '\0');
+    RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    data.resize(size);
+    values[name] = {type, data};
+  }
+  RegCloseKey(key);
+  return values;
+}
+
+// 100 KB of text that looks like a path with numbers in it.
+std::wstring HundredKilobytes() {
+  std::wstring text;
+  for (int i = 0; text.size() < 100 * 1024; ++i)
+    text += L"C:\\folder " + std::to_wstring(i) + L"\\";
+  text.resize(100 * 1024);
+  return text;
+}
+
+// TFTPCFG_RULE_COUNT sets the number of rules added (default 10,000; each
+// Add shows and hides the rule dialog, about 30 ms under Wine).
+int RuleCount() {
+  const char* text = std::getenv("TFTPCFG_RULE_COUNT");
+  const int n = text ? std::atoi(text) : 0;
+  return n > 0 ? n : 10000;
+}
+
+class BadInputTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    PutCompleteKey(existingDir_, existingDir_);
+  }
+  void TearDown() override {
+    TdlgIPEdit::SetOnShownForTesting(nullptr);
+    MainWindowTest::TearDown();
+  }
+
+  // Pastes the clipboard over the whole text of an EDIT, as its context menu
+  // does, and returns the text it then shows.
+  std::string PasteInto(HWND edit) {
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, WM_PASTE, 0, 0);
+    Pump();
+    return GetWindowTextUtf8(edit);
+  }
+
+  // Closes the window (no changes left) and opens it again on the stored key.
+  void Reopen() {
+    dlg_.reset();
+    frm_.reset();
+    Pump();
+    dialogs_.shown.clear();
+    Open();
+    ASSERT_TRUE(dialogs_.shown.empty());
+  }
+
+  void Apply(RestartAnswer answer) {
+    dialogs_.restartAnswers = {answer};
+    ClickButton(frm_->btnApply);
+  }
+};
+
+TEST_F(BadInputTest, HundredKilobytesPastedIntoEveryTextFieldAreTakenOrRefusedWhole) {
+  const std::wstring big = HundredKilobytes();
+  const std::string bigUtf8 = Narrow(big);
+  ASSERT_TRUE(SetClipboardUtf16(big));
+  Open();
+  const KeySnapshot stored = Snapshot();
+
+  // The root directory takes the text up to the EDIT's limit; the check then
+  // refuses it as no directory, and nothing is written.
+  const std::string root = PasteInto(frm_->elTFTPRoot->EditHandle());
+  EXPECT_GE(root.size(), 30000u);
+  EXPECT_EQ(root, bigUtf8.substr(0, root.size()));
+  EXPECT_TRUE(frm_->Modified());
+  Apply(RestartAnswer::No);
+  ASSERT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Error"});
+  EXPECT_EQ(dialogs_.shown[0].text, "Specified TFTP Root Directory is not valid.");
+  EXPECT_EQ(Snapshot(), stored);
+  EXPECT_EQ(frm_->elTFTPRoot->Text(), root) << "the check changes nothing";
+  frm_->elTFTPRoot->SetText(existingDir_);
+
+  // The log directory likewise, while logging is on.
+  dialogs_.shown.clear();
+  const std::string logDir = PasteInto(frm_->elLogDir->EditHandle());
+  EXPECT_EQ(logDir, bigUtf8.substr(0, logDir.size()));
+  Apply(RestartAnswer::No);
+  ASSERT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Error"});
+  EXPECT_EQ(dialogs_.shown[0].text, "Specified Logfiles Directory is not valid.");
+  EXPECT_EQ(Snapshot(), stored);
+
+  // The number fields refuse text that is no number in their range: each
+  // keeps its value and shows it.
+  struct NumberField {
+    const char* name;
+    TElSpinEdit* field;
+  };
+  const NumberField numbers[] = {
+      {"TFTPPort", frm_->seTFTPPort},   {"TFTPTimeout", frm_->seTimeout},
+      {"TFTPRetr", frm_->seRetries},    {"FWMinPort", frm_->seFWMinPort},
+      {"FWMaxPort", frm_->seFWMaxPort}, {"LogFileCount", frm_->elLogCount}};
+  for (const NumberField& n : numbers) {
+    SCOPED_TRACE(n.name);
+    const int32_t before = n.field->Value();
+    const std::string text = PasteInto(n.field->EditHandle());
+    EXPECT_EQ(n.field->Value(), before);
+    EXPECT_EQ(ParseInteger(text), before);
+  }
+  // So do they with 100 KB of digits, which is no 32-bit number either.
+  ASSERT_TRUE(SetClipboardUtf16(std::wstring(100 * 1024, L'7')));
+  for (const NumberField& n : numbers) {
+    SCOPED_TRACE(n.name);
+    const int32_t before = n.field->Value();
+    EXPECT_EQ(ParseInteger(PasteInto(n.field->EditHandle())), before);
+  }
+
+  // With logging off the long log directory is saved, exactly as shown, and
+  // loads again unchanged; every other value is saved as the window shows it.
+  ClickCheckBox(frm_->cbWriteLog);
+  dialogs_.shown.clear();
+  Apply(RestartAnswer::No);
+  EXPECT_TRUE(dialogs_.Kinds() == std::vector<std::string>{"Restart"});
+  EXPECT_FALSE(frm_->Modified());
+  const KeySnapshot after = Snapshot();
+  ASSERT_EQ(after.count("LogDirectory"), 1u);
+  EXPECT_EQ(after.at("LogDirectory").second, logDir + '\0');
+  const TServiceSettings shown = frm_->SettingsFromControls();
+  Reopen();
+  EXPECT_EQ(frm_->elLogDir->Text(), logDir);
+  EXPECT_TRUE(frm_->SettingsFromControls() == shown);
+}
+
+TEST_F(BadInputTest, HundredKilobytesPastedIntoTheRuleDialogsAddressGiveAnAddress) {
+  ASSERT_TRUE(SetClipboardUtf16(HundredKilobytes()));
+  Open();
+  std::vector<std::string> partTexts;
+  TdlgIPEdit::SetOnShownForTesting([&](TdlgIPEdit& d) {
+    SendMessageW(d.rbSingle, BM_CLICK, 0, 0);
+    for (int i = 0; i < 4; ++i) partTexts.push_back(PasteInto(d.edAddress->PartHandle(i)));
+    SendMessageW(d.btnOk, BM_CLICK, 0, 0);
+  });
+  frm_->ShowPage(kPageSecurity);
+  ClickButton(frm_->sbAdd);
+  ASSERT_EQ(frm_->HostRows().size(), 3u);
+  // Each part holds at most three characters, all digits, worth its octet.
+  const std::string address = frm_->HostRows()[2].rule.Address;
+  std::string expected;
+  for (const std::string& t : partTexts) {
+    EXPECT_LE(t.size(), 3u);
+    const auto v = ParseInteger(t);
+    ASSERT_TRUE(v && *v >= 0 && *v <= 255) << t;
+    if (!expected.empty()) expected += '.';
+    expected += std::to_string(*v);
+  }
+  EXPECT_EQ(address, expected);
+  EXPECT_EQ(frm_->HostRows()[2].rule.Mask, "255.255.255.255");
+}
+
+TEST_F(BadInputTest, TextOutsideTheCodePageIsRefusedAtSaveAndNothingIsWritten) {
+  // The folders exist; only the code page cannot name them.
+  const std::wstring foreign = L"C:\\tftp \u4e2d\u6587";
+  CreateDirectoryW(foreign.c_str(), nullptr);
+  Open();
+  const KeySnapshot stored = Snapshot();
+
+  frm_->elTFTPRoot->SetText("");
+  TypeChars(frm_->elTFTPRoot->EditHandle(), foreign);
+  EXPECT_EQ(frm_->elTFTPRoot->Text(), Narrow(foreign));
+  ClickButton(frm_->btnOk);
+  ASSERT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Error"});
+  EXPECT_EQ(dialogs_.shown[0].text, "Specified TFTP Root Directory is not valid.");
+  EXPECT_EQ(Snapshot(), stored);
+  EXPECT_TRUE(IsWindow(frm_->Handle()));
+  frm_->elTFTPRoot->SetText(existingDir_);
+
+  // The log directory, logging on: its check refuses it.
+  dialogs_.shown.clear();
+  frm_->elLogDir->SetText("");
+  TypeChars(frm_->elLogDir->EditHandle(), foreign);
+  Apply(RestartAnswer::Yes);
+  ASSERT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Error"});
+  EXPECT_EQ(dialogs_.shown[0].text, "Specified Logfiles Directory is not valid.");
+  EXPECT_EQ(Snapshot(), stored);
+
+  // Logging off, so nothing checks the folder: the save itself refuses the
+  // text, says why, writes nothing and restarts nothing.
+  ClickCheckBox(frm_->cbWriteLog);
+  dialogs_.shown.clear();
+  Apply(RestartAnswer::Yes);
+  ASSERT_EQ(dialogs_.Kinds(), (std::vector<std::string>{"Restart", "ApplicationError"}));
+  const std::string& message = dialogs_.shown[1].text;
+  EXPECT_NE(message.find("'LogDirectory'"), std::string::npos) << message;
+  EXPECT_NE(message.find("code page"), std::string::npos) << message;
+  EXPECT_EQ(Snapshot(), stored);
+  EXPECT_EQ(restarts_, 0);
+  EXPECT_TRUE(frm_->Modified());
+
+  // Characters the code page has are stored in it and load again unchanged
+  // (with logging on again, so the folder is checked and can be edited).
+  const std::wstring western = L"C:\\tftp Gr\u00fc\u00dfe";
+  CreateDirectoryW(western.c_str(), nullptr);
+  ClickCheckBox(frm_->cbWriteLog);
+  frm_->elLogDir->SetText("");
+  TypeChars(frm_->elLogDir->EditHandle(), western);
+  dialogs_.shown.clear();
+  Apply(RestartAnswer::No);
+  EXPECT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Restart"});
+  const KeySnapshot after = Snapshot();
+  EXPECT_EQ(after.at("LogDirectory").second, std::string("C:\\tftp Gr\xfc\xdf"
+                                                         "e") +
+                                                 '\0');
+  Reopen();
+  EXPECT_EQ(frm_->elLogDir->Text(), Narrow(western));
+  RemoveDirectoryW(foreign.c_str());
+  RemoveDirectoryW(western.c_str());
+}
+
+TEST_F(BadInputTest, TenThousandRulesAreAddedSavedAndLoadedAgainInOrder) {
+  const int kRules = RuleCount();
+  Open();
+  frm_->ShowPage(kPageSecurity);
+  int next = 0;
+  TdlgIPEdit::SetOnShownForTesting([&next](TdlgIPEdit& d) {
+    const bool single = next % 3 != 0;
+    SendMessageW(single ? d.rbSingle : d.rbNetwork, BM_CLICK, 0, 0);
+    d.SetAddress("10." + std::to_string(next / 65536) + "." + std::to_string(next / 256 % 256) +
+                 "." + std::to_string(next % 256));
+    if (!single) d.SetMask("255.255." + std::to_string(next % 256) + ".0");
+    SendMessageW(d.cbAccess, CB_SETCURSEL, next % 2, 0);
+    ++next;
+    SendMessageW(d.btnOk, BM_CLICK, 0, 0);
+  });
+  const DWORD start = GetTickCount();
+  for (int i = 0; i < kRules; ++i) ClickButton(frm_->sbAdd);
+  const DWORD added = GetTickCount() - start;
+  TdlgIPEdit::SetOnShownForTesting(nullptr);
+  ASSERT_EQ(frm_->HostRows().size(), static_cast<size_t>(kRules + 2));
+
+  // The text expected in the key, built here rule by rule.
+  std::string expected = "[192.168.10.0, 255.255.255.0, R], [10.0.0.7, 255.255.255.255, NA]";
+  for (int i = 0; i < kRules; ++i) {
+    const std::string address = "10." + std::to_string(i / 65536) + "." +
+                                std::to_string(i / 256 % 256) + "." + std::to_string(i % 256);
+    const std::string mask =
+        i % 3 != 0 ? "255.255.255.255" : "255.255." + std::to_string(i % 256) + ".0";
+    expected += ", [" + address + ", " + mask + ", " + (i % 2 ? "R" : "NA") + "]";
+  }
+
+  Apply(RestartAnswer::No);
+  ASSERT_FALSE(frm_->Modified());
+  const KeySnapshot after = Snapshot();
+  ASSERT_EQ(after.count("HostList"), 1u);
+  EXPECT_EQ(after.at("HostList").first, static_cast<DWORD>(REG_SZ));
+  EXPECT_TRUE(after.at("HostList").second == expected + '\0')
+      << "stored " << after.at("HostList").second.size() << " bytes, expected "
+      << expected.size() + 1;
+
+  const std::vector<TfrmMain::HostRow> rows = frm_->HostRows();
+  const DWORD reloadStart = GetTickCount();
+  Reopen();
+  const DWORD reloaded = GetTickCount() - reloadStart;
+  ASSERT_EQ(frm_->HostRows().size(), rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    ASSERT_EQ(frm_->HostRows()[i].rule, rows[i].rule) << "row " << i;
+    ASSERT_EQ(frm_->HostRows()[i].addressText, rows[i].addressText) << "row " << i;
+  }
+  EXPECT_EQ(frm_->SaveHosts(), expected);
+  std::printf("%d rules: added in %lu ms, %zu bytes saved, window reopened in %lu ms\n", kRules,
+              static_cast<unsigned long>(added), expected.size() + 1,
+              static_cast<unsigned long>(reloaded));
+}
+
+}  // namespace
+}  // namespace tftpcfg::test
