@@ -1,10 +1,8 @@
-// Program entry: the main window, the rule dialog, the help binding and the
+// Program entry: the help binding, the main window, the rule dialog and the
 // message loop. Closing the main window ends the program.
 
 #include <windows.h>
 #include <commctrl.h>
-
-#include <optional>
 
 #include "platform/win32/file_system_win.h"
 #include "platform/win32/registry_win.h"
@@ -20,10 +18,9 @@
 using namespace tftpcfg;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  // The help control is loaded when help is first asked for and released after
-  // the message loop has ended. Loading it takes a good part of the program's
-  // start-up time (over 100 ms under Wine), which the window need not wait for.
-  std::optional<HtmlHlp> help;
+  // The help control is loaded before the first window and released after the
+  // message loop has ended.
+  const HtmlHlp help;
   // COM on the window thread: a screen reader's query for a control's
   // accessible object is answered with a COM object (ui/accessibility.h).
   const ComApartment com;
@@ -47,10 +44,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   deps.restartService = [&controller] { return controller.RestartService("", kServiceName); };
   deps.directoryExists = &DirectoryExists;
   deps.programDirectory = ExecutableDirectory();
-  deps.showHelp = [&help](const std::string& topic) {
-    if (!help) help.emplace();
-    help->DisplayTopic(topic);
-  };
+  deps.showHelp = [&help](const std::string& topic) { help.DisplayTopic(topic); };
 
   std::unique_ptr<TfrmMain> frmMain = TfrmMain::Create(instance, deps);
   if (!frmMain) return 1;
