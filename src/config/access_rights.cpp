@@ -37,7 +37,9 @@ std::string AccessCodeToText(std::string_view code) {
   return AccessCodeToLevel(code) == alReadOnly ? "Read Only" : "No Access";
 }
 
-std::string AccessLevelToCode(int32_t level) { return level == alReadOnly ? "R" : "NA"; }
+std::string AccessLevelToCode(int32_t level) {
+  return level == alReadOnly ? "R" : "NA";
+}
 
 std::string RuleAddressText(const TAccessRight& rule) {
   if (rule.Mask == kSingleHostMask) return rule.Address;

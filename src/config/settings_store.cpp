@@ -22,7 +22,8 @@ struct ValueMapping {
 constexpr ValueMapping Text(const char* name, std::string TServiceSettings::*m) {
   return {name, Kind::Text, m, nullptr, nullptr};
 }
-constexpr ValueMapping Int(const char* name, int32_t TServiceSettings::*m, Kind kind = Kind::Integer) {
+constexpr ValueMapping Int(const char* name, int32_t TServiceSettings::*m,
+                           Kind kind = Kind::Integer) {
   return {name, kind, nullptr, m, nullptr};
 }
 constexpr ValueMapping Bool(const char* name, bool TServiceSettings::*m) {
@@ -51,7 +52,9 @@ constexpr std::array<ValueMapping, 18> kValues = {
     Bool("LocalTime", &TServiceSettings::LocalTime),
 };
 
-std::string Quoted(const char* name) { return std::string("'") + name + "'"; }
+std::string Quoted(const char* name) {
+  return std::string("'") + name + "'";
+}
 
 std::string KeyFailure(IRegistry& registry, const char* purpose, long error) {
   std::string text = registry.SystemErrorText(error);

@@ -293,8 +293,7 @@ void TdlgIPEdit::NameAddressParts(const TElIPEdit& field) {
   // which of the four it is.
   const std::wstring name = NameAfterLabel(field.Handle(), {field.Handle()});
   for (int i = 0; i < 4; ++i)
-    SetAccessibleName(field.PartHandle(i), name,
-                      L"part " + std::to_wstring(i + 1) + L" of 4");
+    SetAccessibleName(field.PartHandle(i), name, L"part " + std::to_wstring(i + 1) + L" of 4");
 }
 
 }  // namespace tftpcfg

@@ -74,6 +74,8 @@ std::string Dword(uint32_t v) {
   return d;
 }
 
-std::string Sz(const std::string& text) { return text + std::string(1, '\0'); }
+std::string Sz(const std::string& text) {
+  return text + std::string(1, '\0');
+}
 
 }  // namespace tftpcfg::test

@@ -109,11 +109,11 @@ TEST_F(SettingsStoreTest, CompleteKeyLoadsEveryValueInOrder) {
   expected.LocalTime = true;
   EXPECT_EQ(settings, expected);
   const std::vector<std::string> order = {
-      "open " + kPath,     "query TFTPRoot",    "query TFTPPort",     "query WriteLog",
+      "open " + kPath,      "query TFTPRoot",     "query TFTPPort",     "query WriteLog",
       "query HighPriority", "query LogDirectory", "query LogFileCount", "query DefaultRights",
-      "query HostList",    "query TFTPTimeout", "query TFTPRetr",     "query OpTimeout",
-      "query OpBlocksize", "query OpTSize",     "query FWEnabled",    "query FWMinPort",
-      "query FWMaxPort",   "query LogLevel",    "query LocalTime"};
+      "query HostList",     "query TFTPTimeout",  "query TFTPRetr",     "query OpTimeout",
+      "query OpBlocksize",  "query OpTSize",      "query FWEnabled",    "query FWMinPort",
+      "query FWMaxPort",    "query LogLevel",     "query LocalTime"};
   EXPECT_EQ(reg.calls, order);
 }
 
@@ -133,8 +133,8 @@ TEST_F(SettingsStoreTest, IntegerOfWrongTypeOrSize) {
     const char* message;
   };
   const Case cases[] = {
-      {kRegSz, Sz("69"), "Invalid data type for 'TFTPPort'"},        // 3 bytes
-      {kRegSz, Sz("1024"), "Failed to get data for 'TFTPPort'"},     // 5 bytes
+      {kRegSz, Sz("69"), "Invalid data type for 'TFTPPort'"},     // 3 bytes
+      {kRegSz, Sz("1024"), "Failed to get data for 'TFTPPort'"},  // 5 bytes
       {kRegBinary, "\x45\0\0\0", "Invalid data type for 'TFTPPort'"},
       {kRegDwordBigEndian, Dword(69), "Invalid data type for 'TFTPPort'"},
       {kRegQword, std::string(8, '\0'), "Failed to get data for 'TFTPPort'"},
@@ -208,9 +208,9 @@ TEST_F(SettingsStoreTest, DefaultRightsNeverFailsTheLoad) {
     int32_t expected;
   };
   const Case cases[] = {
-      {kRegSz, Sz("r"), alReadOnly},     {kRegSz, Sz("R"), alReadOnly},
-      {kRegSz, Sz("NA"), alNoAccess},    {kRegSz, Sz("RW"), alNoAccess},
-      {kRegDword, Dword(1), alNoAccess}, {kRegSz, Sz(""), alNoAccess},
+      {kRegSz, Sz("r"), alReadOnly},       {kRegSz, Sz("R"), alReadOnly},
+      {kRegSz, Sz("NA"), alNoAccess},      {kRegSz, Sz("RW"), alNoAccess},
+      {kRegDword, Dword(1), alNoAccess},   {kRegSz, Sz(""), alNoAccess},
       {kRegExpandSz, Sz("r"), alReadOnly},
   };
   for (const auto& c : cases) {
