@@ -12,8 +12,8 @@ enum class Kind { Text, Integer, Boolean, AccessRight, LogLevel };
 
 // One registry value and the field that holds it.
 struct ValueMapping {
-  const char* name;
-  Kind kind;
+  const char* name = nullptr;
+  Kind kind = Kind::Text;
   std::string TServiceSettings::*text = nullptr;
   int32_t TServiceSettings::*integer = nullptr;
   bool TServiceSettings::*boolean = nullptr;
