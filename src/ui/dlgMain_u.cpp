@@ -192,10 +192,8 @@ INT_PTR TfrmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
       SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
       SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-      creating_ = true;
       CreateControls();  // at their places for this DPI already
       ApplyLayout(false);
-      creating_ = false;
       Guard([this] { FormCreate(); });
       return FALSE;  // the focus is set once the window is shown
     }
@@ -254,8 +252,8 @@ void TfrmMain::Guard(const std::function<void()>& handler) {
 // ---------------------------------------------------------------------------
 // Creation and layout
 
-void TfrmMain::Remember(HWND hwnd, HWND parent, DesignRect r, Fit fit) {
-  layout_.push_back(LayoutItem{hwnd, parent, r, fit});
+void TfrmMain::Remember(HWND hwnd, DesignRect r, Fit fit) {
+  layout_.push_back(LayoutItem{hwnd, r, fit});
 }
 
 void TfrmMain::FitCaptions() {
@@ -270,7 +268,7 @@ HWND TfrmMain::AddLabel(int page, const wchar_t* text, DesignRect r, DesignRect 
   r = Offset(r, origin);
   const HWND h = CreateControl(pages[page], WC_STATICW, text, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0,
                                idLabelFirst + labelCount_++, r, dpi_);
-  Remember(h, pages[page], r, wraps ? Fit::Height : Fit::Width);
+  Remember(h, r, wraps ? Fit::Height : Fit::Width);
   return h;
 }
 
@@ -281,14 +279,14 @@ HWND TfrmMain::AddCheck(int page, int id, const wchar_t* text, DesignRect r, boo
       CreateControl(pages[page], WC_BUTTONW, text,
                     WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0, id, r, dpi_);
   SetChecked(h, checked);
-  Remember(h, pages[page], r, Fit::Width);
+  Remember(h, r, Fit::Width);
   return h;
 }
 
 HWND TfrmMain::AddGroup(int page, int id, const wchar_t* text, DesignRect r) {
   const HWND h = CreateControl(pages[page], WC_BUTTONW, text, WS_VISIBLE | BS_GROUPBOX | WS_GROUP,
                                0, id, r, dpi_);
-  Remember(h, pages[page], r);
+  Remember(h, r);
   return h;
 }
 
@@ -303,7 +301,7 @@ HWND TfrmMain::AddCombo(int page, int id, DesignRect r, const std::vector<std::w
   for (const auto& item : items)
     SendMessageW(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   SetComboIndex(h, selected);
-  Remember(h, pages[page], r);
+  Remember(h, r);
   return h;
 }
 
@@ -312,7 +310,7 @@ HWND TfrmMain::AddPushButton(HWND parent, int id, const wchar_t* text, DesignRec
   const HWND h = CreateControl(parent, WC_BUTTONW, text,
                                WS_VISIBLE | WS_TABSTOP | WS_GROUP | extraStyle, 0, id, r, dpi_);
   KeepFocusOnClick(h);
-  Remember(h, parent, r);
+  Remember(h, r);
   return h;
 }
 
@@ -321,7 +319,7 @@ TElSpinEdit* TfrmMain::AddSpin(int page, int id, DesignRect r, IntRange range, i
   r = Offset(r, origin);
   TElSpinEdit* field =
       TElSpinEdit::Create(pages[page], id, ScaleRect(r, dpi_), range.min, range.max, value);
-  Remember(field->Handle(), pages[page], r);
+  Remember(field->Handle(), r);
   return field;
 }
 
@@ -330,7 +328,7 @@ TElFolderNameEdit* TfrmMain::AddFolder(int page, int id, DesignRect r, DesignRec
   TElFolderNameEdit* field = TElFolderNameEdit::Create(pages[page], id, ScaleRect(r, dpi_));
   // The main window's folder fields have no key for the browse button.
   field->SetButtonShortcut(0, 0);
-  Remember(field->Handle(), pages[page], r);
+  Remember(field->Handle(), r);
   return field;
 }
 
@@ -398,7 +396,7 @@ void TfrmMain::CreateControls() {
                              WS_VISIBLE | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL |
                                  LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | LVS_OWNERDATA,
                              WS_EX_CLIENTEDGE, idTsgHosts, r, dpi_);
-    Remember(tsgHosts, pages[kPageSecurity], r);
+    Remember(tsgHosts, r);
     ListView_SetExtendedListViewStyle(
         tsgHosts, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     const wchar_t* headers[] = {L"Hosts / Networks ", L"Access Rights"};
@@ -460,8 +458,8 @@ void TfrmMain::CreateControls() {
     rgTimestampsItems[1] = CreateControl(pages[kPageLogging], WC_BUTTONW, L"Local timestamps",
                                          WS_VISIBLE | BS_AUTORADIOBUTTON, 0, idRbLocalTimestamps,
                                          Offset(second, rg), dpi_);
-    Remember(rgTimestampsItems[0], pages[kPageLogging], Offset(first, rg), Fit::Width);
-    Remember(rgTimestampsItems[1], pages[kPageLogging], Offset(second, rg), Fit::Width);
+    Remember(rgTimestampsItems[0], Offset(first, rg), Fit::Width);
+    Remember(rgTimestampsItems[1], Offset(second, rg), Fit::Width);
     SetTimestampIndex(0);
   }
 

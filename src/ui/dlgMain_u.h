@@ -237,12 +237,11 @@ class TfrmMain {
   // than the design size gives at this DPI: a one-line label, check box or
   // radio button widens; a label wrapped over lines grows downwards.
   enum class Fit { None, Width, Height };
-  void Remember(HWND hwnd, HWND parent, DesignRect r, Fit fit = Fit::None);
+  void Remember(HWND hwnd, DesignRect r, Fit fit = Fit::None);
   void FitCaptions();
 
   struct LayoutItem {
     HWND hwnd = nullptr;
-    HWND parent = nullptr;
     DesignRect rect;
     Fit fit = Fit::None;
   };
@@ -256,7 +255,6 @@ class TfrmMain {
   std::vector<HostRow> rows_;
   bool modified_ = false;
   bool restarting_ = false;
-  bool creating_ = false;
   int activePage_ = kPageBasic;
   int timestampIndex_ = 0;  // the radio item selected last, to see real changes
   int labelCount_ = 0;
