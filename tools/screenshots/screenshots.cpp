@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -40,19 +41,18 @@ void Pump(DWORD milliseconds = 100) {
   } while (GetTickCount() - start < milliseconds);
 }
 
-// Saves the window's rectangle of the screen as a 24-bit BMP file. Windows of
-// the program are given time to paint; a message box is captured from inside
-// its own modal loop, where nothing else may be dispatched.
-void Capture(HWND hwnd, const wchar_t* name, bool pump = true) {
-  RedrawWindow(hwnd, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  GdiFlush();
-  if (pump)
-    Pump(200);
-  else
-    Sleep(150);
-  RECT r;
-  GetWindowRect(hwnd, &r);
+// Dispatches what is waiting for one window and its children only: a message
+// box's own painting, without running anything else from inside its loop.
+void PumpWindow(HWND hwnd) {
+  MSG msg;
+  while (PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// The window's rectangle of the screen, as 24-bit rows bottom-up.
+std::vector<BYTE> ReadScreen(const RECT& r, BITMAPINFOHEADER& bi) {
   const int w = r.right - r.left;
   const int h = r.bottom - r.top;
   HDC screen = GetDC(nullptr);
@@ -61,8 +61,7 @@ void Capture(HWND hwnd, const wchar_t* name, bool pump = true) {
   HGDIOBJ old = SelectObject(mem, bmp);
   BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
   SelectObject(mem, old);
-
-  BITMAPINFOHEADER bi = {};
+  bi = {};
   bi.biSize = sizeof bi;
   bi.biWidth = w;
   bi.biHeight = h;
@@ -76,6 +75,44 @@ void Capture(HWND hwnd, const wchar_t* name, bool pump = true) {
   DeleteObject(bmp);
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// Whether the lower half of the picture (below any caption) shows more than
+// one colour, that is whether the window's contents have reached the screen.
+bool HasContents(const std::vector<BYTE>& pixels, const BITMAPINFOHEADER& bi) {
+  const DWORD stride = ((static_cast<DWORD>(bi.biWidth) * 3 + 3) / 4) * 4;
+  const BYTE* first = pixels.data() + stride * 4 + 3 * 4;
+  for (LONG y = 4; y < bi.biHeight / 2; ++y)
+    for (LONG x = 4; x < bi.biWidth - 4; ++x)
+      if (std::memcmp(pixels.data() + stride * static_cast<DWORD>(y) + 3 * static_cast<DWORD>(x),
+                      first, 3) != 0)
+        return true;
+  return false;
+}
+
+// Saves the window's rectangle of the screen as a 24-bit BMP file, once the
+// window has painted and the picture has reached the screen. Windows of the
+// program get the whole message loop meanwhile; a message box is captured from
+// inside its own modal loop, where only its own messages are dispatched.
+void Capture(HWND hwnd, const wchar_t* name, bool pump = true) {
+  RECT r;
+  BITMAPINFOHEADER bi = {};
+  std::vector<BYTE> pixels;
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    RedrawWindow(hwnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    GdiFlush();
+    if (pump) {
+      Pump(200);
+    } else {
+      PumpWindow(hwnd);
+      Sleep(150);
+    }
+    GetWindowRect(hwnd, &r);
+    pixels = ReadScreen(r, bi);
+    if (HasContents(pixels, bi)) break;
+  }
 
   BITMAPFILEHEADER bf = {};
   bf.bfType = 0x4D42;
