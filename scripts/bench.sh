@@ -17,6 +17,8 @@ out=${TFTPCFG_BUILD_ROOT:-$root/build}
 runs=${TFTPCFG_BENCH_RUNS:-15}
 # shellcheck source=display.sh
 . "$root/scripts/display.sh"
+# shellcheck source=settings-reg.sh
+. "$root/scripts/settings-reg.sh"
 
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" native >/dev/null
@@ -64,29 +66,7 @@ for i in $(seq 1 50); do
   [ -n "$hosts" ] && hosts+=", "
   hosts+="[10.0.$i.0, 255.255.255.0, R]"
 done
-cat >"$tmp/settings.reg" <<REG
-REGEDIT4
-
-[HKEY_LOCAL_MACHINE\\SOFTWARE\\Ostrel\\TFTPService]
-"TFTPRoot"="C:\\\\"
-"TFTPPort"=dword:00000045
-"WriteLog"=dword:00000001
-"HighPriority"=dword:00000000
-"LogDirectory"="C:\\\\"
-"LogFileCount"=dword:00000003
-"DefaultRights"="R"
-"HostList"="$hosts"
-"TFTPTimeout"=dword:00000003
-"TFTPRetr"=dword:00000003
-"OpTimeout"=dword:00000001
-"OpBlocksize"=dword:00000001
-"OpTSize"=dword:00000001
-"FWEnabled"=dword:00000001
-"FWMinPort"=dword:00000400
-"FWMaxPort"=dword:0000ffff
-"LogLevel"=dword:00000005
-"LocalTime"=dword:00000000
-REG
+write_settings_reg "$tmp/settings.reg" "C:\\\\" "C:\\\\" "$hosts" 00000400 0000ffff 0
 wine regedit /S "$(winpath "$tmp/settings.reg")" >/dev/null 2>&1 </dev/null
 cleanup_key() {
   wine reg delete 'HKLM\SOFTWARE\Ostrel\TFTPService' /f >/dev/null 2>&1 </dev/null || true

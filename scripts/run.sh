@@ -10,6 +10,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TFTPCFG_BUILD_ROOT:-$root/build}/win
 # shellcheck source=display.sh
 . "$root/scripts/display.sh"
+# shellcheck source=settings-reg.sh
+. "$root/scripts/settings-reg.sh"
 
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" win >/dev/null
@@ -31,29 +33,8 @@ fi
 if [ "$first_use" = 1 ]; then
   # A folder to serve and a first configuration, so the window has something to show.
   mkdir -p "$prefix/drive_c/TFTP/logs"
-  cat > "$prefix/drive_c/sample-settings.reg" <<'REG'
-REGEDIT4
-
-[HKEY_LOCAL_MACHINE\SOFTWARE\Ostrel\TFTPService]
-"TFTPRoot"="C:\\TFTP"
-"TFTPPort"=dword:00000045
-"WriteLog"=dword:00000001
-"HighPriority"=dword:00000000
-"LogDirectory"="C:\\TFTP\\logs"
-"LogFileCount"=dword:00000003
-"DefaultRights"="R"
-"HostList"="[192.168.1.0, 255.255.255.0, R], [192.168.1.66, 255.255.255.255, NA]"
-"TFTPTimeout"=dword:00000003
-"TFTPRetr"=dword:00000003
-"OpTimeout"=dword:00000001
-"OpBlocksize"=dword:00000001
-"OpTSize"=dword:00000001
-"FWEnabled"=dword:00000001
-"FWMinPort"=dword:0000c350
-"FWMaxPort"=dword:0000c3b4
-"LogLevel"=dword:00000005
-"LocalTime"=dword:00000001
-REG
+  write_settings_reg "$prefix/drive_c/sample-settings.reg" 'C:\\TFTP' 'C:\\TFTP\\logs' \
+    "[192.168.1.0, 255.255.255.0, R], [192.168.1.66, 255.255.255.255, NA]" 0000c350 0000c3b4 1
   wine regedit /S 'C:\sample-settings.reg' >/dev/null 2>&1 </dev/null
 fi
 # The stand-in service, running, as the program expects to find it.
