@@ -33,10 +33,10 @@ namespace {
 // Real tick count, short pauses. A pause ends early once the service has
 // reported a new state or check-point, or when its full length has passed;
 // a pause that ends on a stop also waits for the service's process to exit.
-// Simply cutting every pause to a few milliseconds would let the controller
-// see what the real pause of a second or more never shows it: a service that
-// has reported "stopped" but whose process is still exiting, which the Service
-// Control Manager answers with "already running" when asked to start it.
+// So the controller's next status read sees what it would see after the real
+// pause of a second or more, only sooner; a pause simply cut to a few
+// milliseconds would also show it states the real one never does, such as a
+// service reported stopped whose process is still running.
 class ShortPauseClock final : public IServiceClock {
  public:
   uint32_t TickCount() override { return GetTickCount(); }
