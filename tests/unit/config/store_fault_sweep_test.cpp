@@ -136,18 +136,25 @@ int OperationsOf(Run run) {
   return plan.count;
 }
 
+// What a store call raised: its message, "bad_alloc", or nothing.
+template <typename Call>
+std::string ErrorOf(Call call) {
+  try {
+    call();
+  } catch (const AppError& e) {
+    return e.what();
+  } catch (const std::bad_alloc&) {
+    return "bad_alloc";
+  }
+  return {};
+}
+
 TEST(StoreFaultSweep, LoadClosesTheKeyWhateverFails) {
   const auto load = [](FaultPlan& plan, test::MemoryRegistry& reg, std::string& error) {
     FaultyRegistry registry(reg, plan);
     FaultyCodec codec(plan);
     TServiceSettings settings = InitialSettings();
-    try {
-      LoadSettings(registry, codec, settings);
-    } catch (const AppError& e) {
-      error = e.what();
-    } catch (const std::bad_alloc&) {
-      error = "bad_alloc";
-    }
+    error = ErrorOf([&] { LoadSettings(registry, codec, settings); });
   };
   for (const Fault fault : {Fault::kErrorCode, Fault::kThrow}) {
     const int total = OperationsOf([&](FaultPlan& plan) {
@@ -183,13 +190,7 @@ TEST(StoreFaultSweep, SaveClosesTheKeyAndStopsAtTheFailingValue) {
   const auto save = [&settings](FaultPlan& plan, test::MemoryRegistry& reg, std::string& error) {
     FaultyRegistry registry(reg, plan);
     FaultyCodec codec(plan);
-    try {
-      SaveSettings(registry, codec, settings);
-    } catch (const AppError& e) {
-      error = e.what();
-    } catch (const std::bad_alloc&) {
-      error = "bad_alloc";
-    }
+    error = ErrorOf([&] { SaveSettings(registry, codec, settings); });
   };
   for (const Fault fault : {Fault::kErrorCode, Fault::kThrow}) {
     const int total = OperationsOf([&](FaultPlan& plan) {
