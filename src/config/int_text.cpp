@@ -34,11 +34,12 @@ std::optional<int32_t> ParseInteger(std::string_view text) {
   if (i >= n) return std::nullopt;
 
   if (hex) {
+    // At most eight digits, leading zeros included: their 32 bits are the value.
+    if (n - i > 8) return std::nullopt;
     uint32_t bits = 0;
     for (; i < n; ++i) {
       const int d = HexDigit(text[i]);
       if (d < 0) return std::nullopt;
-      if (bits > 0x0FFFFFFFu) return std::nullopt;  // a ninth significant digit
       bits = (bits << 4) | static_cast<uint32_t>(d);
     }
     if (negative) bits = 0u - bits;

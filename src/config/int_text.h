@@ -11,9 +11,9 @@ namespace tftpcfg {
 // Accepts: leading blanks (space characters only); one optional sign, "+" or
 // "-"; then decimal digits, or hexadecimal digits (either letter case) after
 // "$", "x", "X", "0x" or "0X". At least one digit, and nothing after the digits.
-// A decimal number must fit in a signed 32-bit integer; a hexadecimal one must
-// fit in 32 bits (leading zeros aside, at most eight digits), which are taken as
-// a signed integer. Anything else, the empty text included, gives no value.
+// A decimal number must fit in a signed 32-bit integer; a hexadecimal one has
+// at most eight digits, leading zeros included, whose 32 bits are taken as a
+// signed integer. Anything else, the empty text included, gives no value.
 std::optional<int32_t> ParseInteger(std::string_view text);
 
 }  // namespace tftpcfg

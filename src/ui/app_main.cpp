@@ -8,6 +8,7 @@
 #include "platform/win32/registry_win.h"
 #include "platform/win32/win_handles.h"
 #include "platform/win32/service_win.h"
+#include "ui/service_ui.h"
 #include "platform/win32/win_text.h"
 #include "service/services_u.h"
 #include "ui/HtmlHlp.h"

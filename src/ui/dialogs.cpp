@@ -1,34 +1,25 @@
 #include "ui/dialogs.h"
 
 #include "platform/win32/win_text.h"
+#include "ui/message_dialog.h"
 
 namespace tftpcfg {
-namespace {
-
-// Standard dialogs have no owner and are task-modal: the system then centres
-// them on the screen, and every window of the program waits for them.
-int Show(const std::string& text, const char* caption, UINT flags) {
-  return MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(),
-                     flags | MB_TASKMODAL | MB_SETFOREGROUND);
-}
-
-}  // namespace
 
 std::string ApplicationErrorText(const std::string& message) {
   if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
   return message;
 }
 
-void WinDialogs::Error(HWND, const std::string& text) {
-  Show(text, "Error", MB_OK | MB_ICONERROR);
+void WinDialogs::Error(HWND owner, const std::string& text) {
+  ShowMessageDialog(owner, MessageKind::Error, text);
 }
 
-void WinDialogs::Information(HWND, const std::string& text) {
-  Show(text, "Information", MB_OK | MB_ICONINFORMATION);
+void WinDialogs::Information(HWND owner, const std::string& text) {
+  ShowMessageDialog(owner, MessageKind::Information, text);
 }
 
-bool WinDialogs::Confirm(HWND, const std::string& text) {
-  return Show(text, "Confirm", MB_YESNO | MB_ICONQUESTION) == IDYES;
+bool WinDialogs::Confirm(HWND owner, const std::string& text) {
+  return ShowMessageDialog(owner, MessageKind::Confirmation, text) == MessageResult::Yes;
 }
 
 RestartAnswer WinDialogs::AskRestart(HWND owner) {

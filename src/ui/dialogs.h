@@ -1,6 +1,8 @@
 #pragma once
 // The message boxes of the configuration window behind one small interface,
-// so window tests can script the answers; the real one uses MessageBox.
+// so window tests can script the answers. The standard dialogs are the
+// program's own (ui/message_dialog.h); the restart question and the
+// application's error box are system message boxes.
 
 #include <windows.h>
 
@@ -14,11 +16,11 @@ class IDialogs {
  public:
   virtual ~IDialogs() = default;
   // Standard message dialogs: modal, centred on the screen, caption and icon
-  // after their kind ("Error", "Information"), one OK button.
+  // after their kind ("Error", "Information"), one OK button (Enter and Esc).
   virtual void Error(HWND owner, const std::string& text) = 0;
   virtual void Information(HWND owner, const std::string& text) = 0;
   // "Confirm" with the question icon, "&Yes" (default) and "&No" (Esc).
-  // True only for Yes; closing the box otherwise counts as No.
+  // True only for Yes; the close box counts as neither.
   virtual bool Confirm(HWND owner, const std::string& text) = 0;
   // The restart question: a system message box owned by the window, warning
   // icon, Yes (default), No and Cancel (Esc and the close box).
@@ -28,7 +30,7 @@ class IDialogs {
   virtual void ApplicationError(HWND owner, const std::string& message) = 0;
 };
 
-// The dialogs as MessageBoxW shows them.
+// The dialogs as the program shows them.
 class WinDialogs final : public IDialogs {
  public:
   void Error(HWND owner, const std::string& text) override;

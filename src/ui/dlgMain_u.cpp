@@ -213,19 +213,14 @@ INT_PTR TfrmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       FormDestroy();
       PostQuitMessage(0);
       return TRUE;
-    case WM_HELP: {
-      // F1 anywhere in the window opens the same topic; which control asked
-      // does not matter. Requests that the rule dialog or a message box pass on
-      // to their owner are not the window's own and open nothing.
-      const auto* info = reinterpret_cast<const HELPINFO*>(lParam);
-      const HWND from = info && info->iContextType == HELPINFO_WINDOW
-                            ? static_cast<HWND>(info->hItemHandle)
-                            : nullptr;
-      if (deps_.showHelp && (from == hwnd_ || (from && IsChild(hwnd_, from))))
-        deps_.showHelp(helpFile_ + "::/configuration.htm");
+    case WM_HELP:
+      // Every help request that reaches the window opens the same topic; which
+      // window asked is not looked at. F1 in the restart question, a system
+      // box owned by the window, arrives here too; the rule dialog and the
+      // program's message dialogs keep their requests to themselves.
+      if (deps_.showHelp) deps_.showHelp(helpFile_ + "::/configuration.htm");
       SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
       return TRUE;
-    }
     case WM_SETCURSOR:
       if (restarting_) {
         SetCursor(LoadCursorW(nullptr, IDC_WAIT));

@@ -2,8 +2,8 @@
 // straight from its rules: leading blanks (spaces only), one optional sign,
 // then decimal digits, or hexadecimal digits after "$", "x", "X", "0x" or
 // "0X"; at least one digit and nothing after the digits. Decimal must fit a
-// signed 32-bit integer; hexadecimal must fit 32 bits (leading zeros aside),
-// taken as signed. The sign negates modulo 2^32.
+// signed 32-bit integer; hexadecimal has at most eight digits (leading zeros
+// included), taken as signed. The sign negates modulo 2^32.
 
 #include <cstdint>
 #include <optional>
@@ -44,8 +44,9 @@ std::optional<int32_t> Reference(std::string_view s) {
   if (s.empty()) return std::nullopt;
   for (const char c : s)
     if (DigitValue(c, base) < 0) return std::nullopt;
-  // Significant digits only; a number with more than ten decimal or eight
-  // hexadecimal ones cannot fit.
+  // Hexadecimal counts every digit; decimal only the significant ones, of
+  // which a number that fits has at most ten.
+  if (base == 16 && s.size() > 8) return std::nullopt;
   const size_t nonZero = s.find_first_not_of('0');
   const std::string_view significant =
       nonZero == std::string_view::npos ? std::string_view() : s.substr(nonZero);

@@ -20,6 +20,7 @@
 #include "ui/dialogs.h"
 #include "ui/dlgIPEdit_u.h"
 #include "ui/dlgMain_u.h"
+#include "ui/service_ui.h"
 
 using namespace tftpcfg;
 

@@ -1,11 +1,10 @@
 #pragma once
 // The service controller's platform over Win32: the Service Control Manager
-// through its ANSI calls, the tick count and Sleep, and the user-interface hooks
-// (draining the message queue between pauses, the error box).
+// through its ANSI calls, the tick count and Sleep. (Its user-interface hooks
+// live with the windows: ui/service_ui.h.)
 
 #include <windows.h>
 
-#include <functional>
 
 #include "platform/win32/win_text.h"
 #include "service/service_platform.h"
@@ -41,29 +40,6 @@ class WinServiceClock final : public IServiceClock {
  public:
   uint32_t TickCount() override { return GetTickCount(); }
   void Sleep(uint32_t milliseconds) override { ::Sleep(milliseconds); }
-};
-
-class WinServiceUi final : public IServiceUi {
- public:
-  // Offered each message before it is translated and dispatched; returns true
-  // when it has handled the message (the program passes its dialog keyboard
-  // handling here).
-  using PreTranslate = std::function<bool(MSG&)>;
-
-  WinServiceUi() = default;
-  explicit WinServiceUi(PreTranslate preTranslate) : preTranslate_(std::move(preTranslate)) {}
-  void SetPreTranslate(PreTranslate preTranslate) { preTranslate_ = std::move(preTranslate); }
-
-  // Drains the thread's queue. A WM_QUIT taken from it is posted again and ends
-  // the drain, so the program's own message loop still sees it.
-  void DispatchMessages() override;
-  // The modal error box: caption "Error", the error icon, one OK button that
-  // Enter and Esc both answer, no owner (so centred on the screen), task-modal
-  // so the thread's windows take no input meanwhile.
-  void ShowError(const std::string& text) override;
-
- private:
-  PreTranslate preTranslate_;
 };
 
 }  // namespace tftpcfg

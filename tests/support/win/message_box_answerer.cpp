@@ -1,6 +1,7 @@
 #include "tests/support/win/message_box_answerer.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace tftpcfg::test {
 namespace {
@@ -34,13 +35,55 @@ BOOL CALLBACK CollectButton(HWND child, LPARAM param) {
     // answer DM_GETDEFID with IDOK whatever their buttons are).
     if ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) box->defaultId = GetDlgCtrlID(child);
   }
-  if (lstrcmpiW(cls, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON &&
-      SendMessageW(child, STM_GETICON, 0, 0) != 0)
-    box->hasIcon = true;
+  if (lstrcmpiW(cls, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
+    box->icon = reinterpret_cast<HICON>(  // NOLINT(performance-no-int-to-ptr)
+        SendMessageW(child, STM_GETICON, 0, 0));
+    box->hasIcon = box->icon != nullptr;
+  }
   return TRUE;
 }
 
+// The icon's colour and mask pixels as 32-bit rows, with its size.
+std::vector<DWORD> IconPixels(HICON icon, SIZE& size) {
+  ICONINFO info{};
+  std::vector<DWORD> pixels;
+  if (!icon || !GetIconInfo(icon, &info)) return pixels;
+  BITMAP bm{};
+  GetObjectW(info.hbmMask, sizeof bm, &bm);
+  size = {bm.bmWidth, info.hbmColor ? bm.bmHeight : bm.bmHeight / 2};
+  const HDC dc = GetDC(nullptr);
+  for (HBITMAP part : {info.hbmColor, info.hbmMask}) {
+    if (!part) continue;
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<DWORD> rows(static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy));
+    GetDIBits(dc, part, 0, static_cast<UINT>(size.cy), rows.data(), &bi, DIB_RGB_COLORS);
+    pixels.insert(pixels.end(), rows.begin(), rows.end());
+  }
+  ReleaseDC(nullptr, dc);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return pixels;
+}
+
 }  // namespace
+
+bool SameIconImage(HICON a, HICON b) {
+  SIZE sa{}, sb{};
+  const std::vector<DWORD> pa = IconPixels(a, sa);
+  const std::vector<DWORD> pb = IconPixels(b, sb);
+  return !pa.empty() && sa.cx == sb.cx && sa.cy == sb.cy && pa == pb;
+}
+
+HICON SystemIconForDpi(const wchar_t* id, UINT dpi) {
+  const int size = MulDiv(GetSystemMetrics(SM_CXICON), static_cast<int>(dpi), 96);
+  using LoadIconWithScaleDownFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+  const auto scaleDown = reinterpret_cast<LoadIconWithScaleDownFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "LoadIconWithScaleDown")));
+  HICON icon = nullptr;
+  if (scaleDown) scaleDown(nullptr, id, size, size, &icon);
+  return icon;
+}
 
 MessageBoxAnswerer::MessageBoxAnswerer(std::function<int(const SeenBox&)> answer)
     : answer_(std::move(answer)) {

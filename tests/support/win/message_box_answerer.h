@@ -21,8 +21,16 @@ struct SeenBox {
   std::vector<std::string> buttons;  // captions of the push buttons, in z-order
   int defaultId = 0;                 // the button of default push-button style
   bool hasIcon = false;              // an icon is shown
+  HICON icon = nullptr;              // the icon shown, if any
   RECT rect{};                       // the box's window rectangle
 };
+
+// Whether two icons draw the same picture at the same size (their handles may
+// differ: a scaled copy of a system icon is an icon of its own).
+bool SameIconImage(HICON a, HICON b);
+
+// The system's icon (IDI_ERROR, ...) at the size a DPI gives it.
+HICON SystemIconForDpi(const wchar_t* id, UINT dpi);
 
 class MessageBoxAnswerer {
  public:

@@ -40,7 +40,7 @@ TEST(ParseInteger, AcceptsHexadecimalAfterEachPrefix) {
       {"$FFFFFFFF", -1},
       {"$80000000", INT32_MIN},
       {"$7FFFFFFF", INT32_MAX},
-      {"$000000001", 1},  // leading zeros do not count against the eight digits
+      {"$00000046", 70},  // eight digits, leading zeros included
   };
   for (const auto& c : cases) EXPECT_EQ(ParseInteger(c.text), c.value) << '"' << c.text << '"';
 }
@@ -50,7 +50,7 @@ TEST(ParseInteger, RejectsEverythingElse) {
       "",           " ",           "-",          "+",           "69 ",
       "6 9",        "\t69",        "--5",        "+-5",         "- 5",
       "$",          "0x",          "x",          "$G",          "12a",
-      "2147483648", "-2147483649", "$100000000", "0x1FFFFFFFF", "99999999999999999999",
+      "2147483648", "-2147483649", "$100000000", "0x1FFFFFFFF", "$000000046", "99999999999999999999",
       "1.5",        "1e3",         "٣"};
   for (const char* text : bad) EXPECT_EQ(ParseInteger(text), std::nullopt) << '"' << text << '"';
 }

@@ -21,6 +21,7 @@
 #include <string>
 
 #include "platform/win32/service_win.h"
+#include "ui/service_ui.h"
 #include "platform/win32/win_handles.h"
 #include "service/services_u.h"
 #include "tests/support/win/stub_service.h"

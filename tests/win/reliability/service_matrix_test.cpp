@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/win32/service_win.h"
+#include "ui/service_ui.h"
 #include "service/services_u.h"
 #include "tests/support/win/message_box_answerer.h"
 #include "tests/support/win/stub_service.h"

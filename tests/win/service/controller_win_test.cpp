@@ -11,6 +11,7 @@
 #include <numeric>
 
 #include "platform/win32/service_win.h"
+#include "ui/service_ui.h"
 #include "service/services_u.h"
 #include "tests/support/win/message_box_answerer.h"
 #include "tests/support/win/stub_service.h"
@@ -132,25 +133,20 @@ TEST_F(ControllerWinTest, MissingServiceShowsOneRealErrorBoxAndNothingElse) {
 
   WinServiceUi realUi;
   TServiceController real(scm, clock, realUi);
-  HICON errorIcon = LoadIconW(nullptr, IDI_ERROR);
-  HICON shownIcon = nullptr;
+  bool errorIcon = false;
   test::MessageBoxAnswerer answerer([&](const test::SeenBox& box) {
-    HWND icon = FindWindowExW(box.hwnd, nullptr, L"Static", nullptr);
-    for (; icon; icon = FindWindowExW(box.hwnd, icon, L"Static", nullptr)) {
-      if ((GetWindowLongW(icon, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-        shownIcon = reinterpret_cast<HICON>(  // NOLINT(performance-no-int-to-ptr)
-            SendMessageW(icon, STM_GETICON, 0, 0));
-    }
+    // Looked at while the box is open: its icon goes with it.
+    errorIcon = test::SameIconImage(box.icon, test::SystemIconForDpi(IDI_ERROR, 96));
     return IDOK;
   });
   EXPECT_FALSE(real.RestartService("", kName));
   ASSERT_EQ(answerer.seen().size(), 1u);
   const test::SeenBox& box = answerer.seen()[0];
   EXPECT_EQ(box.caption, "Error");
-  EXPECT_EQ(box.text, Box(system));
+  EXPECT_EQ(box.text, "Error trying to peform specified action.\r\nError Message: " + system + ".");
   EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
   EXPECT_EQ(box.defaultId, IDOK);
-  EXPECT_EQ(shownIcon, errorIcon);
+  EXPECT_TRUE(errorIcon);
   // Centred on the screen (on Windows, its work area), give or take a pixel.
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);

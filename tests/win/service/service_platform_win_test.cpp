@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/service_win.h"
+#include "ui/service_ui.h"
 #include "tests/support/win/message_box_answerer.h"
 
 namespace tftpcfg {
@@ -121,8 +122,9 @@ TEST(WinServiceUiTest, ErrorBoxClosesOnEnterAndOnEsc) {
     ui.ShowError("Error trying to peform specified action.\rError Message: x.");
     KillTimer(nullptr, fallback);
     ASSERT_EQ(answerer.seen().size(), 1u);
+    // The line breaks at the carriage return.
     EXPECT_EQ(answerer.seen()[0].text,
-              "Error trying to peform specified action.\rError Message: x.");
+              "Error trying to peform specified action.\r\nError Message: x.");
     EXPECT_FALSE(fallbackUsed);
   }
 }

@@ -1,9 +1,11 @@
 // F1 in the main window opens the configuration topic of the help file beside
-// the program; the rule dialog and message boxes offer no help.
+// the program, also from the restart question, a system box owned by the
+// window; the rule dialog and the program's own message dialogs offer none.
 
 #include "tests/win/ui/main_window_fixture.h"
 
 #include "platform/win32/file_system_win.h"
+#include "tests/support/win/message_box_answerer.h"
 #include "ui/HtmlHlp.h"
 
 namespace tftpcfg::test {
@@ -40,6 +42,29 @@ TEST_F(MainWindowTest, TheRuleDialogOffersNoHelp) {
   ClickButton(frm_->sbAdd);
   TdlgIPEdit::SetOnShownForTesting(nullptr);
   EXPECT_TRUE(helpTopics_.empty());
+}
+
+// The real boxes: F1 in the restart question asks the window for the topic and
+// the question stays open; F1 in the discard question asks for nothing.
+TEST_F(MainWindowTest, F1InTheRestartQuestionOpensTheTopicAndNotInTheProgramsDialogs) {
+  Open();
+  WinDialogs real;
+  bool stillOpen = false;
+  MessageBoxAnswerer answerer([&](const SeenBox& box) {
+    PressKeys({VK_F1});
+    stillOpen = IsWindowVisible(box.hwnd) != FALSE;
+    return box.caption == "Confirmation" ? IDCANCEL : IDNO;
+  });
+  EXPECT_EQ(real.AskRestart(frm_->Handle()), RestartAnswer::Cancel);
+  EXPECT_TRUE(stillOpen);
+  // Wine passes the request on twice (the box's handler and its default
+  // handling); Windows once.
+  ASSERT_FALSE(helpTopics_.empty());
+  for (const std::string& topic : helpTopics_) EXPECT_EQ(topic, kTopic);
+  const size_t asked = helpTopics_.size();
+  EXPECT_FALSE(real.Confirm(frm_->Handle(), kDiscardQuestion));
+  EXPECT_EQ(helpTopics_.size(), asked);
+  ASSERT_EQ(answerer.seen().size(), 2u);
 }
 
 TEST_F(MainWindowTest, WithoutAHelpFileNameTheTopicHasNoFile) {

@@ -5,6 +5,7 @@
 #include "tests/win/ui/main_window_fixture.h"
 
 #include "platform/win32/service_win.h"
+#include "ui/service_ui.h"
 #include "service/services_u.h"
 #include "tests/support/win/stub_service.h"
 

@@ -1,4 +1,6 @@
-#include "platform/win32/service_win.h"
+#include "ui/service_ui.h"
+
+#include "ui/message_dialog.h"
 
 namespace tftpcfg {
 
@@ -17,9 +19,7 @@ void WinServiceUi::DispatchMessages() {
 }
 
 void WinServiceUi::ShowError(const std::string& text) {
-  // With only an OK button, Esc closes the box as well as Enter does; no owner
-  // window, so the box is centred on the screen.
-  MessageBoxW(nullptr, Widen(text).c_str(), L"Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  ShowMessageDialog(nullptr, MessageKind::Error, text);
 }
 
 }  // namespace tftpcfg

@@ -1,0 +1,321 @@
+#include "ui/message_dialog.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "controls/field_window.h"  // WindowDpi, SystemMetricForWindow
+#include "platform/win32/win_handles.h"
+#include "platform/win32/win_text.h"
+#include "ui/layout.h"
+
+namespace tftpcfg {
+namespace {
+
+// Design sizes in 96-DPI units.
+constexpr int kMargin = 11;
+constexpr int kIconGap = 11;     // between the icon and the text
+constexpr int kButtonsGap = 14;  // between the text and the buttons
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 23;
+constexpr int kButtonSpacing = 7;
+constexpr int kMinTextWrap = 200;  // the wrap width never goes below this
+
+struct Button {
+  int id;
+  const wchar_t* caption;
+};
+
+struct Kind {
+  const wchar_t* caption;
+  const wchar_t* icon;
+  std::vector<Button> buttons;  // the first is the default button
+};
+
+Kind KindOf(MessageKind kind) {
+  switch (kind) {
+    case MessageKind::Error:
+      return {L"Error", IDI_ERROR, {{IDOK, L"OK"}}};
+    case MessageKind::Information:
+      return {L"Information", IDI_INFORMATION, {{IDOK, L"OK"}}};
+    case MessageKind::Confirmation:
+      break;
+  }
+  return {L"Confirm", IDI_QUESTION, {{IDYES, L"&Yes"}, {IDNO, L"&No"}}};
+}
+
+// A carriage return, a line feed or both together end a line; the text
+// control breaks lines at CR LF.
+std::wstring WithLineBreaks(std::string_view text) {
+  const std::wstring wide = Widen(text);
+  std::wstring out;
+  out.reserve(wide.size() + 8);
+  for (size_t i = 0; i < wide.size(); ++i) {
+    const wchar_t c = wide[i];
+    if (c == L'\r' || c == L'\n') {
+      out += L"\r\n";
+      if (c == L'\r' && i + 1 < wide.size() && wide[i + 1] == L'\n') ++i;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// Disables the thread's visible, enabled top-level windows for as long as the
+// dialog is open, and enables them again before the dialog goes, so that the
+// activation returns to them.
+class ThreadWindowsDisabled {
+ public:
+  ThreadWindowsDisabled() {
+    EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(&windows_));
+    for (HWND w : windows_) EnableWindow(w, FALSE);
+  }
+  ThreadWindowsDisabled(const ThreadWindowsDisabled&) = delete;
+  ThreadWindowsDisabled& operator=(const ThreadWindowsDisabled&) = delete;
+  ~ThreadWindowsDisabled() { Restore(); }
+  void Restore() {
+    for (HWND w : windows_)
+      if (IsWindow(w)) EnableWindow(w, TRUE);
+    windows_.clear();
+  }
+
+ private:
+  static BOOL CALLBACK Collect(HWND hwnd, LPARAM list) {
+    if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd))
+      reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+    return TRUE;
+  }
+  std::vector<HWND> windows_;
+};
+
+struct DialogState {
+  MessageKind kind;
+  std::wstring text;
+  ThreadWindowsDisabled* others = nullptr;
+  UINT dpi = 96;
+  UniqueFont font;
+  UniqueIcon icon;
+  MessageResult result = MessageResult::Closed;
+};
+
+int Px(int length96, UINT dpi) {
+  return MulDiv(length96, static_cast<int>(dpi), 96);
+}
+
+void Place(HWND control, int x, int y, int cx, int cy) {
+  SetWindowPos(control, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The text's size when wrapped at most at maxWidth pixels.
+SIZE MeasureText(HWND dialog, HFONT font, const std::wstring& text, int maxWidth) {
+  RECT rc{0, 0, maxWidth, 0};
+  const HDC dc = GetDC(dialog);
+  if (dc == nullptr) return SIZE{maxWidth, 0};
+  const HGDIOBJ old = SelectObject(dc, font);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc,
+            DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+  SelectObject(dc, old);
+  ReleaseDC(dialog, dc);
+  return SIZE{rc.right - rc.left, rc.bottom - rc.top};
+}
+
+// A system icon drawn at the given size: scaled down from the system's
+// largest image where common controls 6 can (it has LoadIconWithScaleDown),
+// else stretched from the standard one.
+UniqueIcon SystemIcon(const wchar_t* id, int size) {
+  using LoadIconWithScaleDownFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+  const HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
+  const auto scaleDown = comctl ? reinterpret_cast<LoadIconWithScaleDownFn>(reinterpret_cast<void*>(
+                                      GetProcAddress(comctl, "LoadIconWithScaleDown")))
+                                : nullptr;
+  HICON icon = nullptr;
+  if (scaleDown && SUCCEEDED(scaleDown(nullptr, id, size, size, &icon))) return UniqueIcon(icon);
+  return UniqueIcon(
+      static_cast<HICON>(CopyImage(LoadIconW(nullptr, id), IMAGE_ICON, size, size, 0)));
+}
+
+// Loads the kind's system icon at the size of the DPI, and the font.
+void LoadResources(HWND dialog, DialogState& s) {
+  s.font = CreateUiFont(s.dpi);
+  UniqueIcon icon = SystemIcon(KindOf(s.kind).icon, SystemMetricForWindow(dialog, SM_CXICON));
+  SendMessageW(GetDlgItem(dialog, kMessageIconId), STM_SETICON,
+               reinterpret_cast<WPARAM>(icon.get()), 0);
+  s.icon = std::move(icon);  // the control has let go of the one before
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(s.font.get()), FALSE);
+}
+
+void Layout(HWND dialog, DialogState& s) {
+  const UINT dpi = s.dpi;
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &mi);
+  const int wrap =
+      std::max(Px(kMinTextWrap, dpi), static_cast<int>(mi.rcWork.right - mi.rcWork.left) / 2);
+  const SIZE text = MeasureText(dialog, s.font.get(), s.text, wrap);
+  const int icon = SystemMetricForWindow(dialog, SM_CXICON);
+  const int margin = Px(kMargin, dpi);
+
+  const int textLeft = margin + icon + Px(kIconGap, dpi);
+  // A text shorter than the icon is centred on it.
+  const int textTop = margin + std::max(0, (icon - static_cast<int>(text.cy)) / 2);
+  const int bodyHeight = std::max(icon, static_cast<int>(text.cy));
+
+  const std::vector<Button>& buttons = KindOf(s.kind).buttons;
+  const int count = static_cast<int>(buttons.size());
+  const int buttonWidth = Px(kButtonWidth, dpi);
+  const int buttonHeight = Px(kButtonHeight, dpi);
+  const int spacing = Px(kButtonSpacing, dpi);
+  const int rowWidth = count * buttonWidth + (count - 1) * spacing;
+
+  const int clientWidth =
+      std::max(textLeft + static_cast<int>(text.cx) + margin, 2 * margin + rowWidth);
+  const int rowTop = margin + bodyHeight + Px(kButtonsGap, dpi);
+  const int clientHeight = rowTop + buttonHeight + margin;
+
+  Place(GetDlgItem(dialog, kMessageIconId), margin, margin, icon, icon);
+  // One pixel more than measured, so the control wraps exactly as measured.
+  Place(GetDlgItem(dialog, kMessageTextId), textLeft, textTop, text.cx + 1, text.cy);
+  int x = (clientWidth - rowWidth) / 2;
+  for (const Button& b : buttons) {
+    Place(GetDlgItem(dialog, b.id), x, rowTop, buttonWidth, buttonHeight);
+    x += buttonWidth + spacing;
+  }
+
+  RECT frame{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
+  SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CentreOnScreen(dialog);
+}
+
+HWND AddChild(HWND dialog, const wchar_t* cls, const wchar_t* text, DWORD style, int id) {
+  const HWND h = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, dialog,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 GetModuleHandleW(nullptr), nullptr);
+  if (h == nullptr) throw std::runtime_error("The message dialog could not create its controls.");
+  return h;
+}
+
+void Initialise(HWND dialog, DialogState& s) {
+  const Kind kind = KindOf(s.kind);
+  AddChild(dialog, WC_STATICW, L"", SS_ICON, kMessageIconId);
+  AddChild(dialog, WC_STATICW, s.text.c_str(), SS_LEFT | SS_NOPREFIX, kMessageTextId);
+  bool first = true;
+  for (const Button& b : kind.buttons) {
+    AddChild(dialog, WC_BUTTONW, b.caption,
+             WS_TABSTOP | (first ? WS_GROUP | BS_DEFPUSHBUTTON : BS_PUSHBUTTON), b.id);
+    first = false;
+  }
+  SendMessageW(dialog, DM_SETDEFID, static_cast<WPARAM>(kind.buttons.front().id), 0);
+  s.dpi = WindowDpi(dialog);
+  LoadResources(dialog, s);
+  Layout(dialog, s);
+  SendMessageW(dialog, WM_NEXTDLGCTL,
+               reinterpret_cast<WPARAM>(GetDlgItem(dialog, kind.buttons.front().id)), TRUE);
+}
+
+void Finish(HWND dialog, DialogState& s, MessageResult result) {
+  s.result = result;
+  // The other windows come back before this one goes, so one of them is
+  // activated in its place.
+  if (s.others) s.others->Restore();
+  EndDialog(dialog, 0);
+}
+
+INT_PTR HandleMessage(HWND dialog, DialogState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      Initialise(dialog, s);
+      return FALSE;  // the focus is set
+    case WM_COMMAND:
+      if (HIWORD(wParam) != BN_CLICKED) return FALSE;
+      switch (LOWORD(wParam)) {
+        case IDOK:
+          Finish(dialog, s, MessageResult::Ok);
+          return TRUE;
+        case IDYES:
+          Finish(dialog, s, MessageResult::Yes);
+          return TRUE;
+        case IDNO:
+          Finish(dialog, s, MessageResult::No);
+          return TRUE;
+        case IDCANCEL:  // Esc: the Esc button answers
+          Finish(dialog, s,
+                 s.kind == MessageKind::Confirmation ? MessageResult::No : MessageResult::Ok);
+          return TRUE;
+        default:
+          return FALSE;
+      }
+    case WM_CLOSE:  // the close box, Alt+F4, the system menu
+      Finish(dialog, s, MessageResult::Closed);
+      return TRUE;
+    case WM_HELP:
+      // The dialog offers no help, and the request goes no further.
+      SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    case WM_DPICHANGED: {
+      s.dpi = HIWORD(wParam);
+      LoadResources(dialog, s);
+      Layout(dialog, s);
+      (void)lParam;
+      return TRUE;
+    }
+    default:
+      return FALSE;
+  }
+}
+
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+  auto* s = reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  if (s == nullptr) return FALSE;
+  try {
+    return HandleMessage(dialog, *s, msg, wParam, lParam);
+  } catch (const std::exception& e) {
+    // The dialog cannot be shown as it should: say why in a system box and
+    // close it, counting as closed.
+    MessageBoxW(dialog, Widen(e.what()).c_str(), KindOf(s->kind).caption, MB_OK | MB_ICONERROR);
+    Finish(dialog, *s, MessageResult::Closed);
+    return TRUE;
+  }
+}
+
+}  // namespace
+
+MessageResult ShowMessageDialog(HWND owner, MessageKind kind, std::string_view text) {
+  const HWND previous = GetActiveWindow();
+  ThreadWindowsDisabled others;
+  DialogState state;
+  state.kind = kind;
+  state.text = WithLineBreaks(text);
+  state.others = &others;
+  // Visible from the start, as a system message box is: a modal loop would
+  // otherwise show it only once its queue first runs empty.
+  const DialogTemplate tpl(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0,
+                           KindOf(kind).caption);
+  const INT_PTR shown = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), tpl.get(),
+                                                owner ? GetAncestor(owner, GA_ROOT) : nullptr,
+                                                &DialogProc, reinterpret_cast<LPARAM>(&state));
+  others.Restore();
+  if (previous && IsWindow(previous)) SetActiveWindow(previous);
+  if (shown == -1) {
+    // Without the dialog, the system's own box still tells the user.
+    const int answer =
+        MessageBoxW(owner, state.text.c_str(), KindOf(kind).caption,
+                    MB_TASKMODAL | (kind == MessageKind::Confirmation ? MB_YESNO | MB_ICONQUESTION
+                                    : kind == MessageKind::Error      ? MB_OK | MB_ICONERROR
+                                                                 : MB_OK | MB_ICONINFORMATION));
+    return answer == IDYES  ? MessageResult::Yes
+           : answer == IDNO ? MessageResult::No
+                            : MessageResult::Ok;
+  }
+  return state.result;
+}
+
+}  // namespace tftpcfg
