@@ -272,11 +272,14 @@ TEST_F(SpinEditTest, PasteCutClearAndUndoGoThroughTheEditAndAreChecked) {
   EXPECT_EQ(port->Text(), "80");
   EXPECT_EQ(port->Value(), 80);
 
-  ASSERT_TRUE(SetClipboardUtf16(L"12ab"));
-  Select(port, 0, -1);
-  SendMessageW(port->EditHandle(), WM_PASTE, 0, 0);
-  EXPECT_EQ(port->Text(), "80");
-  EXPECT_EQ(Selection(port), std::make_pair(0, 2));
+  // Not a number, and a hexadecimal one of nine digits: refused.
+  for (const wchar_t* refused : {L"12ab", L"$000000046"}) {
+    ASSERT_TRUE(SetClipboardUtf16(refused));
+    Select(port, 0, -1);
+    SendMessageW(port->EditHandle(), WM_PASTE, 0, 0);
+    EXPECT_EQ(port->Text(), "80");
+    EXPECT_EQ(Selection(port), std::make_pair(0, 2));
+  }
 
   Select(port, 0, 1);
   SendMessageW(port->EditHandle(), WM_CUT, 0, 0);  // leaves "0", below 1: refused
@@ -286,7 +289,7 @@ TEST_F(SpinEditTest, PasteCutClearAndUndoGoThroughTheEditAndAreChecked) {
   Select(port, 0, -1);
   SendMessageW(port->EditHandle(), WM_CLEAR, 0, 0);
   EXPECT_EQ(port->Text(), "");
-  EXPECT_EQ(Codes(), std::vector<WORD>(6, kNotifyChange));
+  EXPECT_EQ(Codes(), std::vector<WORD>(7, kNotifyChange));
 }
 
 TEST_F(SpinEditTest, DeleteKeyIsAnEditingKey) {
