@@ -8,7 +8,7 @@
 #include <exception>
 #include <optional>
 
-#include "config/int_text.h"
+#include "config/settings_checks.h"
 #include "config/settings_store.h"
 #include "controls/control_notify.h"
 #include "controls/folder_edit.h"
@@ -914,38 +914,31 @@ void TfrmMain::FailCheck(const std::string& message, int page, HWND edit, bool s
 }
 
 bool TfrmMain::ValidateSettings() {
-  if (!deps_.directoryExists(elTFTPRoot->Text())) {
-    FailCheck("Specified TFTP Root Directory is not valid.", kPageBasic, elTFTPRoot->EditHandle(),
-              true);
-    return false;
+  SettingsCheckInput input;
+  input.rootDirectory = elTFTPRoot->Text();
+  input.portText = seTFTPPort->Text();
+  input.firewallEnabled = Checked(cbFWEnabled);
+  input.firewallMinPort = seFWMinPort->Value();
+  input.firewallMaxPort = seFWMaxPort->Value();
+  input.loggingEnabled = Checked(cbWriteLog);
+  input.logDirectory = elLogDir->Text();
+  const std::optional<CheckFailure> failure = CheckSettings(input, deps_.directoryExists);
+  if (!failure) return true;
+  switch (failure->field) {
+    case CheckedField::RootDirectory:
+      FailCheck(failure->message, kPageBasic, elTFTPRoot->EditHandle(), true);
+      break;
+    case CheckedField::Port:
+      FailCheck(failure->message, kPageBasic, seTFTPPort->EditHandle(), true);
+      break;
+    case CheckedField::FirewallRange:
+      FailCheck(failure->message, kPageFirewall, seFWMinPort->EditHandle(), false);
+      break;
+    case CheckedField::LogDirectory:
+      FailCheck(failure->message, kPageLogging, elLogDir->EditHandle(), true);
+      break;
   }
-  const std::optional<int32_t> port = ParseInteger(seTFTPPort->Text());
-  if (!port) {
-    FailCheck("Please specify a valid TFTP Server Port.", kPageBasic, seTFTPPort->EditHandle(),
-              true);
-    return false;
-  }
-  if (*port < 1 || *port > 65535) {
-    FailCheck("TFTP Server Port is not valid. Valid range is 1 to 65535.", kPageBasic,
-              seTFTPPort->EditHandle(), true);
-    return false;
-  }
-  if (Checked(cbFWEnabled)) {
-    const int32_t low = seFWMinPort->Value();
-    const int32_t high = seFWMaxPort->Value();
-    if (low < 1024 || high < 1024 || low > high) {
-      FailCheck("Range [" + std::to_string(low) + ".." + std::to_string(high) +
-                    "] is not a valid port range!",
-                kPageFirewall, seFWMinPort->EditHandle(), false);
-      return false;
-    }
-  }
-  if (Checked(cbWriteLog) && !deps_.directoryExists(elLogDir->Text())) {
-    FailCheck("Specified Logfiles Directory is not valid.", kPageLogging, elLogDir->EditHandle(),
-              true);
-    return false;
-  }
-  return true;
+  return false;
 }
 
 // ---------------------------------------------------------------------------

@@ -46,12 +46,30 @@ TEST(ParseInteger, AcceptsHexadecimalAfterEachPrefix) {
 }
 
 TEST(ParseInteger, RejectsEverythingElse) {
-  const char* bad[] = {
-      "",           " ",           "-",          "+",           "69 ",
-      "6 9",        "\t69",        "--5",        "+-5",         "- 5",
-      "$",          "0x",          "x",          "$G",          "12a",
-      "2147483648", "-2147483649", "$100000000", "0x1FFFFFFFF", "$000000046", "99999999999999999999",
-      "1.5",        "1e3",         "٣"};
+  const char* bad[] = {"",
+                       " ",
+                       "-",
+                       "+",
+                       "69 ",
+                       "6 9",
+                       "\t69",
+                       "--5",
+                       "+-5",
+                       "- 5",
+                       "$",
+                       "0x",
+                       "x",
+                       "$G",
+                       "12a",
+                       "2147483648",
+                       "-2147483649",
+                       "$100000000",
+                       "0x1FFFFFFFF",
+                       "$000000046",
+                       "99999999999999999999",
+                       "1.5",
+                       "1e3",
+                       "٣"};
   for (const char* text : bad) EXPECT_EQ(ParseInteger(text), std::nullopt) << '"' << text << '"';
 }
 

@@ -72,6 +72,10 @@ TEST_F(SettingsStoreTest, MissingKeyLeavesSettingsAsPassedAndIsNeverCreatedByLoa
   EXPECT_EQ(settings, InitialSettings());
   EXPECT_EQ(reg.lastAccess, kKeyRead);
   EXPECT_TRUE(reg.keys.empty());
+  // A key whose path is missing higher up (ERROR_PATH_NOT_FOUND) is missing too.
+  reg.openError = 3;
+  EXPECT_EQ(Load(), "");
+  EXPECT_EQ(settings, InitialSettings());
 }
 
 TEST_F(SettingsStoreTest, KeyThatCannotBeOpenedIsReportedWithTheSystemReason) {

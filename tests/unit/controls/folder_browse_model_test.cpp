@@ -297,9 +297,11 @@ TEST(EditCommands, ControlCharactersAreCommandsOrKeptOut) {
   EXPECT_FALSE(ChangesText(EditCommand::SelectAll));
 
   EXPECT_EQ(ClassifyChar(0x08), CharKind::Backspace);
-  for (char32_t ch : {U'\r', U'\n', U'\t', char32_t{0x1B}, char32_t{0x7F}, char32_t{0x85}})
+  // Control characters end at 0x9F; the no-break space 0xA0 is text.
+  for (char32_t ch : {U'\r', U'\n', U'\t', char32_t{0x1B}, char32_t{0x7F}, char32_t{0x80},
+                      char32_t{0x85}, char32_t{0x9F}})
     EXPECT_EQ(ClassifyChar(ch), CharKind::Other) << static_cast<unsigned>(ch);
-  for (char32_t ch : {U' ', U'a', U'\\', U':', U'\u00e9', U'\u4e2d'})
+  for (char32_t ch : {U' ', U'a', U'\\', U':', char32_t{0xA0}, U'\u00e9', U'\u4e2d'})
     EXPECT_EQ(ClassifyChar(ch), CharKind::Printable) << static_cast<unsigned>(ch);
   EXPECT_EQ(ClassifyChar(0x16), CharKind::Command);
 }

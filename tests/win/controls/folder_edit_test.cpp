@@ -179,12 +179,15 @@ TEST_F(FolderEditTest, EachUserEditRaisesOneChangeAndSettingByProgramNone) {
   EXPECT_EQ(Codes(), std::vector<WORD>(6, kNotifyChange));
 }
 
-TEST_F(FolderEditTest, EnterEscAndTabAreNotTyped) {
+TEST_F(FolderEditTest, ControlCharactersAreNotTypedAndTheNoBreakSpaceIs) {
   field->SetText("C:\\x");
   SendMessageW(field->EditHandle(), EM_SETSEL, 4, 4);
-  for (wchar_t ch : {L'\r', L'\n', L'\x1b', L'\t'}) Char(ch);
+  for (wchar_t ch : {L'\r', L'\n', L'\x1b', L'\t', L'\x9f'}) Char(ch);
   EXPECT_EQ(field->Text(), "C:\\x");
   EXPECT_TRUE(Codes().empty());
+  Char(L'\xa0');
+  EXPECT_EQ(field->Text(), "C:\\x\u00a0");
+  EXPECT_EQ(Codes().size(), 1u);
 }
 
 TEST_F(FolderEditTest, CtrlASelectsTheWholeText) {

@@ -93,6 +93,18 @@ TEST_F(MainWindowTest, ACompleteKeyIsShownWithoutMarkingTheWindowChanged) {
   EXPECT_TRUE(dialogs_.shown.empty());
 }
 
+TEST_F(MainWindowTest, NoDefaultAccessSelectedIsSavedAsNoAccess) {
+  Open();  // without the key: no item selected
+  ASSERT_EQ(ComboIndex(frm_->cbDefaultAccess), -1);
+  frm_->elTFTPRoot->SetText(existingDir_);
+  ClickCheckBox(frm_->cbHighPriority);
+  dialogs_.restartAnswers = {RestartAnswer::No};
+  ClickButton(frm_->btnOk);
+  std::string code;
+  ASSERT_TRUE(GetString("DefaultRights", code));
+  EXPECT_EQ(code, "NA");
+}
+
 TEST_F(MainWindowTest, OutOfRangeValuesAreShownClampedAndSavedAsShown) {
   PutCompleteKey(existingDir_, existingDir_);
   PutDword("TFTPTimeout", 500);

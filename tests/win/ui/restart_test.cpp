@@ -71,20 +71,34 @@ TEST_F(RestartTest, OkYesRestartsTheRunningService) {
   EXPECT_FALSE(IsWindow(frm_->Handle()));
 }
 
-TEST_F(RestartTest, OkYesWithTheServiceMissingShowsTheSystemTextAndCloses) {
-  RemoveStubService();
-  UseRealController();
-  Open();
-  ClickCheckBox(frm_->cbHighPriority);
-  dialogs_.restartAnswers = {RestartAnswer::Yes};
-  ClickButton(frm_->btnOk);
-  ASSERT_EQ(ui_.errors.size(), 1u);
-  EXPECT_NE(ui_.errors[0].find("Error Message: "), std::string::npos);
-  EXPECT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Restart"});  // no success message
-  EXPECT_FALSE(IsWindow(frm_->Handle()));
-  DWORD v = 0;
-  ASSERT_TRUE(GetDword("HighPriority", v));
-  EXPECT_EQ(v, 0u) << "the settings were saved";
+// A failed restart: the controller's error box, no success message, the
+// settings saved and the window unchanged; OK closes it, Apply keeps it open.
+TEST_F(RestartTest, YesWithTheServiceMissingShowsTheSystemText) {
+  for (const bool ok : {true, false}) {
+    SCOPED_TRACE(ok ? "OK" : "Apply");
+    RemoveStubService();
+    UseRealController();
+    Open();
+    ClickCheckBox(frm_->cbHighPriority);
+    dialogs_.shown.clear();
+    ui_.errors.clear();
+    dialogs_.restartAnswers = {RestartAnswer::Yes};
+    ClickButton(ok ? frm_->btnOk : frm_->btnApply);
+    ASSERT_EQ(ui_.errors.size(), 1u);
+    EXPECT_NE(ui_.errors[0].find("Error Message: "), std::string::npos);
+    EXPECT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Restart"});  // no success message
+    EXPECT_EQ(IsWindow(frm_->Handle()) != FALSE, !ok);
+    if (!ok) {
+      EXPECT_FALSE(frm_->Modified());
+      EXPECT_FALSE(IsWindowEnabled(frm_->btnApply));
+    }
+    DWORD v = 0;
+    ASSERT_TRUE(GetDword("HighPriority", v));
+    EXPECT_EQ(v, 0u) << "the settings were saved";
+    dlg_.reset();
+    frm_.reset();
+    PutCompleteKey(existingDir_, existingDir_);
+  }
 }
 
 // While the service takes its time to stop, the user clicks OK, Apply, Cancel,

@@ -210,18 +210,56 @@ TEST_F(RulesTest, DeleteAsksFirstAndMarksTheWindowChangedEvenWithoutASelection) 
   EXPECT_EQ(frm_->SaveHosts(), "[10.0.0.8, 255.255.255.255, R]");
 }
 
-TEST_F(RulesTest, InsertWithAnyModifierAddsAndTheKeyIsConsumed) {
+// Insert adds and Delete deletes whatever Shift, Ctrl and Alt are held; the
+// grid does nothing else with either key.
+TEST_F(RulesTest, InsertAndDeleteWithEachModifier) {
+  PutString("HostList", "[10.0.0.7, 255.255.255.255, NA]");
   Open();
+  frm_->ShowPage(kPageSecurity);
   SetForegroundWindow(frm_->Handle());
   SendMessageW(frm_->Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(frm_->tsgHosts), TRUE);
-  frm_->ShowPage(kPageSecurity);
-  SendMessageW(frm_->Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(frm_->tsgHosts), TRUE);
+  Select(0);
+  for (const WORD modifier : {WORD{0}, WORD{VK_SHIFT}, WORD{VK_CONTROL}, WORD{VK_MENU}}) {
+    SCOPED_TRACE(modifier);
+    NextDialog(nullptr, IDCANCEL);
+    if (modifier)
+      PressKeys({modifier, VK_INSERT});
+    else
+      PressKeys({VK_INSERT});
+    EXPECT_EQ(shownDialogs_, 1) << "Insert opens the dialog for a new rule";
+    dialogs_.confirmAnswers = {false};
+    dialogs_.shown.clear();
+    if (modifier)
+      PressKeys({modifier, VK_DELETE});
+    else
+      PressKeys({VK_DELETE});
+    EXPECT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Confirm"});
+    EXPECT_EQ(frm_->HostRows().size(), 1u);
+    EXPECT_EQ(frm_->SelectedRow(), 0) << "the grid did not move on either key";
+  }
+  EXPECT_FALSE(frm_->Modified());
+}
+
+TEST_F(RulesTest, EditOfANetworkRuleRightAfterAddingASingleHost) {
+  PutString("HostList", "[192.168.10.0, 255.255.255.0, R]");
+  Open();
+  NextDialog(
+      [](TdlgIPEdit& d) {
+        ClickRadio(d.rbSingle);
+        d.SetAddress("10.0.0.9");
+      },
+      IDOK);
+  ClickButton(frm_->sbAdd);
+  Select(0);
   NextDialog(nullptr, IDCANCEL);
-  PressKeys({VK_SHIFT, VK_INSERT});
-  EXPECT_EQ(shownDialogs_, 1);
-  NextDialog(nullptr, IDCANCEL);
-  PressKeys({VK_MENU, VK_INSERT});
-  EXPECT_EQ(shownDialogs_, 1);
+  ClickButton(frm_->sbEdit);
+  ASSERT_EQ(shownDialogs_, 1);
+  EXPECT_FALSE(seen_.single);
+  EXPECT_TRUE(seen_.maskVisible);
+  EXPECT_EQ(seen_.addressLabel, L"Network IP Address:");
+  EXPECT_EQ(seen_.address, "192.168.10.0");
+  EXPECT_EQ(seen_.mask, "255.255.255.0");
+  EXPECT_EQ(seen_.access, alReadOnly);
 }
 
 TEST_F(RulesTest, EqualRulesStaySideBySide) {
@@ -269,6 +307,16 @@ TEST_F(RulesTest, EditAndDeleteFollowTheSelectionWhileTheWindowIsActive) {
   EXPECT_FALSE(IsWindowEnabled(frm_->sbEdit));
   EXPECT_FALSE(IsWindowEnabled(frm_->sbDelete));
   EXPECT_TRUE(IsWindowEnabled(frm_->sbAdd));
+  // While another window is active, a selection change leaves them alone.
+  const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                     nullptr, nullptr, nullptr, nullptr);
+  SetActiveWindow(other);
+  ASSERT_NE(GetActiveWindow(), frm_->Handle());
+  ListView_SetItemState(frm_->tsgHosts, 0, LVIS_SELECTED, LVIS_SELECTED);
+  Pump();
+  EXPECT_FALSE(IsWindowEnabled(frm_->sbEdit));
+  EXPECT_FALSE(IsWindowEnabled(frm_->sbDelete));
+  DestroyWindow(other);
 }
 
 TEST_F(RulesTest, TheDialogAtProgramStartAndOnEveryClose) {
