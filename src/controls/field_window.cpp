@@ -3,24 +3,6 @@
 #include <vsstyle.h>
 
 namespace tftpcfg {
-namespace {
-
-template <typename Fn>
-Fn User32Function(const char* name) {
-  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  if (user32 == nullptr) return nullptr;
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
-}
-
-UINT SystemDpi() {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-  if (screen != nullptr) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? static_cast<UINT>(dpi) : 96u;
-}
-
-}  // namespace
-
 UniqueTheme OpenThemeIfActive(HWND hwnd, const wchar_t* classList) {
   if (!IsAppThemed() || !IsThemeActive()) return UniqueTheme();
   return UniqueTheme(OpenThemeData(hwnd, classList));
@@ -43,27 +25,6 @@ bool ThemedBorder::Paint(HWND field, bool focused) const {
   DrawThemeBackground(theme_.get(), dc, EP_EDITBORDER_NOSCROLL, state, &window, nullptr);
   ReleaseDC(field, dc);
   return true;
-}
-
-UINT WindowDpi(HWND hwnd) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
-  if (getDpiForWindow != nullptr && hwnd != nullptr) {
-    if (const UINT dpi = getDpiForWindow(hwnd)) return dpi;
-  }
-  return SystemDpi();
-}
-
-int ScaleForWindow(HWND hwnd, int length96) {
-  return MulDiv(length96, static_cast<int>(WindowDpi(hwnd)), 96);
-}
-
-int SystemMetricForWindow(HWND hwnd, int index) {
-  using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
-  static const auto forDpi = User32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
-  const UINT dpi = WindowDpi(hwnd);
-  if (forDpi != nullptr) return forDpi(index, dpi);
-  return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
 }
 
 void RegisterFieldClass(const wchar_t* name, WNDPROC proc, HCURSOR cursor) {

@@ -10,13 +10,10 @@
 #include <memory>
 
 #include "platform/unique_handle.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/win_handles.h"
 
 namespace tftpcfg {
-
-// Sent to child windows after their parent moved to a monitor of another DPI
-// (declared by the headers only for newer Windows versions than we target).
-inline constexpr UINT kWmDpiChangedAfterParent = 0x02E3;
 
 struct ThemeTraits {
   using type = HTHEME;
@@ -69,12 +66,14 @@ class FieldFrame {
   ThemedBorder border_;
 };
 
-// The window's DPI (GetDpiForWindow where the system has it, else the system
-// DPI), and lengths scaled from 96-DPI design units to it.
-UINT WindowDpi(HWND hwnd);
-int ScaleForWindow(HWND hwnd, int length96);
-// A system metric for the window's DPI.
-int SystemMetricForWindow(HWND hwnd, int index);
+// Lengths scaled from 96-DPI design units to the window's DPI, and a system
+// metric at it.
+inline int ScaleForWindow(HWND hwnd, int length96) {
+  return Scale(length96, WindowDpi(hwnd));
+}
+inline int SystemMetricForWindow(HWND hwnd, int index) {
+  return SystemMetricForDpi(index, WindowDpi(hwnd));
+}
 
 // Registers a window class of this module unless it exists already.
 void RegisterFieldClass(const wchar_t* name, WNDPROC proc, HCURSOR cursor);

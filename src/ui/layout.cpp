@@ -4,12 +4,6 @@
 
 namespace tftpcfg {
 
-RECT ScaleRect(const DesignRect& r, UINT dpi) {
-  const int x = Scale(r.x, dpi);
-  const int y = Scale(r.y, dpi);
-  return RECT{x, y, x + Scale(r.cx, dpi), y + Scale(r.cy, dpi)};
-}
-
 namespace {
 
 UniqueFont MakeFont(const wchar_t* face, int emHeight) {

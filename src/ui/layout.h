@@ -8,20 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "controls/field_window.h"  // WindowDpi
+#include "platform/win32/dpi.h"
 #include "platform/win32/win_handles.h"
 
 namespace tftpcfg {
-
-inline int Scale(int value, UINT dpi) {
-  return MulDiv(value, static_cast<int>(dpi), 96);
-}
-
-// A rectangle in design units, as x, y, width, height.
-struct DesignRect {
-  int x = 0, y = 0, cx = 0, cy = 0;
-};
-RECT ScaleRect(const DesignRect& r, UINT dpi);
 
 // The font of the windows: "MS Sans Serif", 8 point, at the given DPI.
 UniqueFont CreateUiFont(UINT dpi);

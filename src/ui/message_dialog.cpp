@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "controls/field_window.h"  // WindowDpi, SystemMetricForWindow
+#include "platform/win32/dpi.h"
 #include "platform/win32/win_handles.h"
 #include "platform/win32/win_text.h"
 #include "ui/layout.h"
@@ -141,7 +141,7 @@ UniqueIcon SystemIcon(const wchar_t* id, int size) {
 // Loads the kind's system icon at the size of the DPI, and the font.
 void LoadResources(HWND dialog, DialogState& s) {
   s.font = CreateUiFont(s.dpi);
-  UniqueIcon icon = SystemIcon(KindOf(s.kind).icon, SystemMetricForWindow(dialog, SM_CXICON));
+  UniqueIcon icon = SystemIcon(KindOf(s.kind).icon, SystemMetricForDpi(SM_CXICON, s.dpi));
   SendMessageW(GetDlgItem(dialog, kMessageIconId), STM_SETICON,
                reinterpret_cast<WPARAM>(icon.get()), 0);
   s.icon = std::move(icon);  // the control has let go of the one before
@@ -157,7 +157,7 @@ void Layout(HWND dialog, DialogState& s) {
   const int wrap =
       std::max(Px(kMinTextWrap, dpi), static_cast<int>(mi.rcWork.right - mi.rcWork.left) / 2);
   const SIZE text = MeasureText(dialog, s.font.get(), s.text, wrap);
-  const int icon = SystemMetricForWindow(dialog, SM_CXICON);
+  const int icon = SystemMetricForDpi(SM_CXICON, dpi);
   const int margin = Px(kMargin, dpi);
 
   const int textLeft = margin + icon + Px(kIconGap, dpi);

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-
 #include "platform/win32/win_text.h"
 #include "service/service_platform.h"
 

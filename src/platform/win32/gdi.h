@@ -1,0 +1,89 @@
+#pragma once
+// Scope owners for device contexts and the objects selected into them, so a
+// DC is released and the old object selected back on every path.
+
+#include <windows.h>
+
+namespace tftpcfg {
+
+// GetDC / ReleaseDC of a window's client area (or, for null, the screen).
+class WindowDC {
+ public:
+  explicit WindowDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+  WindowDC(const WindowDC&) = delete;
+  WindowDC& operator=(const WindowDC&) = delete;
+  ~WindowDC() {
+    if (dc_) ReleaseDC(hwnd_, dc_);
+  }
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
+class ScreenDC : public WindowDC {
+ public:
+  ScreenDC() : WindowDC(nullptr) {}
+};
+
+// GetWindowDC / ReleaseDC: the whole window, frame included.
+class WholeWindowDC {
+ public:
+  explicit WholeWindowDC(HWND hwnd) : hwnd_(hwnd), dc_(GetWindowDC(hwnd)) {}
+  WholeWindowDC(const WholeWindowDC&) = delete;
+  WholeWindowDC& operator=(const WholeWindowDC&) = delete;
+  ~WholeWindowDC() {
+    if (dc_) ReleaseDC(hwnd_, dc_);
+  }
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
+// BeginPaint / EndPaint for WM_PAINT.
+class PaintDC {
+ public:
+  explicit PaintDC(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &ps_)) {}
+  PaintDC(const PaintDC&) = delete;
+  PaintDC& operator=(const PaintDC&) = delete;
+  ~PaintDC() { EndPaint(hwnd_, &ps_); }
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT ps_{};
+  HDC dc_;
+};
+
+// Selects an object into a DC and the one before back when it goes.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(dc ? SelectObject(dc, object) : nullptr) {}
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+  ~SelectedObject() {
+    if (dc_ && old_) SelectObject(dc_, old_);
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// The metrics of a font as a DC draws it.
+inline TEXTMETRICW FontMetrics(HFONT font) {
+  TEXTMETRICW tm{};
+  const ScreenDC dc;
+  if (!dc) return tm;
+  const SelectedObject selected(dc.get(), font ? font : GetStockObject(DEFAULT_GUI_FONT));
+  GetTextMetricsW(dc.get(), &tm);
+  return tm;
+}
+
+}  // namespace tftpcfg
