@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "platform/unique_handle.h"
+#include "platform/win32/system_api.h"
 #include "platform/win32/win_handles.h"
 
 namespace tftpcfg {
@@ -21,7 +22,7 @@ inline constexpr UINT kWmDpiChangedAfterParent = 0x02E3;
 struct ThemeTraits {
   using type = HTHEME;
   static constexpr type invalid() noexcept { return nullptr; }
-  static void close(type h) noexcept { CloseThemeData(h); }
+  static void close(type h) noexcept { uxtheme::CloseThemeData(h); }
 };
 using UniqueTheme = UniqueHandle<ThemeTraits>;
 
