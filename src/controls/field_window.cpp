@@ -4,8 +4,8 @@
 
 namespace tftpcfg {
 UniqueTheme OpenThemeIfActive(HWND hwnd, const wchar_t* classList) {
-  if (!IsAppThemed() || !IsThemeActive()) return UniqueTheme();
-  return UniqueTheme(OpenThemeData(hwnd, classList));
+  if (!uxtheme::IsAppThemed() || !uxtheme::IsThemeActive()) return UniqueTheme();
+  return UniqueTheme(uxtheme::OpenThemeData(hwnd, classList));
 }
 
 bool ThemedBorder::Paint(HWND field, bool focused) const {
@@ -20,9 +20,9 @@ bool ThemedBorder::Paint(HWND field, bool focused) const {
   InflateRect(&inner, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
   ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
   const int state = !IsWindowEnabled(field) ? EPSN_DISABLED : focused ? EPSN_FOCUSED : EPSN_NORMAL;
-  if (IsThemeBackgroundPartiallyTransparent(theme_.get(), EP_EDITBORDER_NOSCROLL, state))
-    DrawThemeParentBackground(field, dc, &window);
-  DrawThemeBackground(theme_.get(), dc, EP_EDITBORDER_NOSCROLL, state, &window, nullptr);
+  if (uxtheme::IsThemeBackgroundPartiallyTransparent(theme_.get(), EP_EDITBORDER_NOSCROLL, state))
+    uxtheme::DrawThemeParentBackground(field, dc, &window);
+  uxtheme::DrawThemeBackground(theme_.get(), dc, EP_EDITBORDER_NOSCROLL, state, &window, nullptr);
   ReleaseDC(field, dc);
   return true;
 }

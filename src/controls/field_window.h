@@ -11,6 +11,7 @@
 
 #include "platform/unique_handle.h"
 #include "platform/win32/dpi.h"
+#include "platform/win32/system_api.h"
 #include "platform/win32/win_handles.h"
 
 namespace tftpcfg {
@@ -18,7 +19,7 @@ namespace tftpcfg {
 struct ThemeTraits {
   using type = HTHEME;
   static constexpr type invalid() noexcept { return nullptr; }
-  static void close(type h) noexcept { CloseThemeData(h); }
+  static void close(type h) noexcept { uxtheme::CloseThemeData(h); }
 };
 using UniqueTheme = UniqueHandle<ThemeTraits>;
 

@@ -453,9 +453,9 @@ void TElFolderNameEdit::PaintButton(HDC dc) {
   const bool down = pressed_ && pressedInside_;
   if (theme_) {
     const int state = disabled ? PBS_DISABLED : down ? PBS_PRESSED : hot_ ? PBS_HOT : PBS_NORMAL;
-    if (IsThemeBackgroundPartiallyTransparent(theme_.get(), BP_PUSHBUTTON, state))
-      DrawThemeParentBackground(button_, dc, &rc);
-    DrawThemeBackground(theme_.get(), dc, BP_PUSHBUTTON, state, &rc, nullptr);
+    if (uxtheme::IsThemeBackgroundPartiallyTransparent(theme_.get(), BP_PUSHBUTTON, state))
+      uxtheme::DrawThemeParentBackground(button_, dc, &rc);
+    uxtheme::DrawThemeBackground(theme_.get(), dc, BP_PUSHBUTTON, state, &rc, nullptr);
   } else {
     FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
     DrawEdge(dc, &rc, down ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);

@@ -490,12 +490,12 @@ void TElSpinEdit::PaintButtons(HDC dc) {
       if (hot_ == part) return hot;
       return normal;
     };
-    DrawThemeBackground(theme_.get(), dc, SPNP_UP,
-                        state(Pressed::Up, UPS_NORMAL, UPS_HOT, UPS_PRESSED, UPS_DISABLED), &up,
-                        nullptr);
-    DrawThemeBackground(theme_.get(), dc, SPNP_DOWN,
-                        state(Pressed::Down, DNS_NORMAL, DNS_HOT, DNS_PRESSED, DNS_DISABLED), &down,
-                        nullptr);
+    uxtheme::DrawThemeBackground(theme_.get(), dc, SPNP_UP,
+                                 state(Pressed::Up, UPS_NORMAL, UPS_HOT, UPS_PRESSED, UPS_DISABLED),
+                                 &up, nullptr);
+    uxtheme::DrawThemeBackground(
+        theme_.get(), dc, SPNP_DOWN,
+        state(Pressed::Down, DNS_NORMAL, DNS_HOT, DNS_PRESSED, DNS_DISABLED), &down, nullptr);
     return;
   }
   const UINT inactive = disabled ? DFCS_INACTIVE : 0;

@@ -11,13 +11,10 @@ constexpr WORD kOrdinalHtmlHelpW = 15;
 
 }  // namespace
 
-HtmlHlp::HtmlHlp(const char* library) : library_(LoadLibraryA(library)) {
-  if (!library_) return;
-  htmlHelpA_ = reinterpret_cast<HtmlHelpAFn>(
-      reinterpret_cast<void*>(GetProcAddress(library_.get(), MAKEINTRESOURCEA(kOrdinalHtmlHelpA))));
-  htmlHelpW_ = reinterpret_cast<HtmlHelpWFn>(
-      reinterpret_cast<void*>(GetProcAddress(library_.get(), MAKEINTRESOURCEA(kOrdinalHtmlHelpW))));
-}
+HtmlHlp::HtmlHlp(const char* library)
+    : library_(library),
+      htmlHelpA_(library_.Find<HtmlHelpAFn>(kOrdinalHtmlHelpA)),
+      htmlHelpW_(library_.Find<HtmlHelpWFn>(kOrdinalHtmlHelpW)) {}
 
 HWND HtmlHlp::DisplayTopic(const std::string& topicAddress) const {
   if (!htmlHelpA_) return nullptr;

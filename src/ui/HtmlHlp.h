@@ -1,12 +1,13 @@
 #pragma once
-// The binding to the HTML Help control ("HHCtrl.OCX"): loaded when the program
-// starts, released when it ends, its entry points looked up by export ordinal.
+// The binding to the HTML Help control ("HHCtrl.OCX"): loaded from the system
+// folder when the program starts, released when it ends, its entry points
+// looked up by export ordinal.
 
 #include <windows.h>
 
 #include <string>
 
-#include "platform/win32/win_handles.h"
+#include "platform/win32/system_library.h"
 
 namespace tftpcfg {
 
@@ -15,14 +16,15 @@ class HtmlHlp {
   using HtmlHelpAFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
   using HtmlHelpWFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 
-  // Loads the control by its file name; a missing control or export leaves the
-  // entry points absent, and help then does nothing.
+  // Loads the control by its file name from the system folder only (never the
+  // program's); a missing control or export leaves the entry points absent,
+  // and help then does nothing.
   explicit HtmlHlp(const char* library = "HHCtrl.OCX");
   HtmlHlp(const HtmlHlp&) = delete;
   HtmlHlp& operator=(const HtmlHlp&) = delete;
   ~HtmlHlp() = default;  // the library is released with its handle
 
-  bool Loaded() const { return static_cast<bool>(library_); }
+  bool Loaded() const { return library_.Loaded(); }
   HtmlHelpAFn HtmlHelpA() const { return htmlHelpA_; }
   HtmlHelpWFn HtmlHelpW() const { return htmlHelpW_; }
 
@@ -34,7 +36,7 @@ class HtmlHlp {
   HWND DisplayTopic(const std::string& topicAddress) const;
 
  private:
-  UniqueModule library_;
+  SystemLibrary library_;
   HtmlHelpAFn htmlHelpA_ = nullptr;
   HtmlHelpWFn htmlHelpW_ = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <memory>
 
+#include "platform/win32/system_api.h"
 #include "platform/win32/win_handles.h"
 
 namespace tftpcfg {
@@ -161,13 +162,13 @@ class NamedAccessible final : public IAccessible, public IOleWindow {
 
 LRESULT AnswerClientObject(HWND hwnd, WPARAM wParam, const AccessibleText& text) {
   ComPtr<IAccessible> inner;
-  if (FAILED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
-                                       reinterpret_cast<void**>(inner.put()))) ||
+  if (FAILED(oleacc::CreateStdAccessibleObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
+                                               reinterpret_cast<void**>(inner.put()))) ||
       !inner)
     return 0;
   ComPtr<IAccessible> named(
       std::make_unique<NamedAccessible>(hwnd, std::move(inner), text).release());
-  return LresultFromObject(__uuidof(IAccessible), wParam, named.get());
+  return oleacc::LresultFromObject(__uuidof(IAccessible), wParam, named.get());
 }
 
 LRESULT CALLBACK NamedWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,

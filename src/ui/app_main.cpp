@@ -8,17 +8,24 @@
 #include "platform/win32/registry_win.h"
 #include "platform/win32/win_handles.h"
 #include "platform/win32/service_win.h"
-#include "ui/service_ui.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/win_text.h"
 #include "service/services_u.h"
 #include "ui/HtmlHlp.h"
 #include "ui/dialogs.h"
 #include "ui/dlgIPEdit_u.h"
 #include "ui/dlgMain_u.h"
+#include "ui/service_ui.h"
 
 using namespace tftpcfg;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // Before anything loads a library: from here on, libraries come from the
+  // system folder only, never from the folder the program was started from.
+  // (A Windows 7 without the search functions keeps its folder in the search,
+  // but the program's own loads still name the system folder; see
+  // system_library.h.)
+  LimitLibrarySearchToSystemFolder();
   // The help control is loaded before the first window and released after the
   // message loop has ended.
   const HtmlHlp help;

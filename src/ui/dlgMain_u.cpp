@@ -14,6 +14,7 @@
 #include "controls/folder_edit.h"
 #include "controls/spin_edit.h"
 #include "platform/app_error.h"
+#include "platform/win32/system_api.h"
 #include "platform/win32/win_text.h"
 #include "ui/accessibility.h"
 #include "ui/dlgIPEdit_u.h"
@@ -164,7 +165,7 @@ INT_PTR CALLBACK TfrmMain::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
 INT_PTR CALLBACK TfrmMain::PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_INITDIALOG:
-      EnableThemeDialogTexture(hwnd, ETDT_ENABLETAB);
+      uxtheme::EnableThemeDialogTexture(hwnd, ETDT_ENABLETAB);
       return FALSE;
     case WM_COMMAND:
       SendMessageW(GetParent(hwnd), WM_COMMAND, wParam, lParam);
