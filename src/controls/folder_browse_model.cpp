@@ -46,18 +46,6 @@ int ShellFolderNumber(TShellFolders folder) {
   return 0xFEFE;
 }
 
-OwnedShellItem& OwnedShellItem::operator=(OwnedShellItem&& other) noexcept {
-  if (this != &other) {
-    reset();
-    shell_ = other.shell_;
-    id_ = std::exchange(other.id_, nullptr);
-  }
-  return *this;
-}
-
-void OwnedShellItem::reset() {
-  if (id_ != nullptr) shell_->FreeItem(std::exchange(id_, nullptr));
-}
 
 // One browse: the shell, the text conversion and the dialog's current item,
 // and the browser's callback messages.

@@ -1,6 +1,7 @@
 #pragma once
-// Tidying of the system's error texts: the system ends them with a full stop and
-// a line break; messages that quote them supply their own punctuation.
+// Punctuation of error texts: the system ends its texts with a full stop and a
+// line break, which messages that quote them replace with their own; the
+// application's error box ends a message with one.
 
 #include <string>
 
@@ -15,6 +16,14 @@ inline std::string TrimErrorText(std::string text) {
     text.pop_back();
   }
   return text;
+}
+
+// The text of the application's error box: the message, followed by a full
+// stop when its last character sorts after "." (so messages ending in a quote
+// mark or a closing parenthesis get none).
+inline std::string ApplicationErrorText(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+  return message;
 }
 
 }  // namespace tftpcfg

@@ -5,11 +5,6 @@
 
 namespace tftpcfg {
 
-std::string ApplicationErrorText(const std::string& message) {
-  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
-  return message;
-}
-
 void WinDialogs::Error(HWND owner, const std::string& text) {
   ShowMessageDialog(owner, MessageKind::Error, text);
 }
@@ -32,8 +27,7 @@ RestartAnswer WinDialogs::AskRestart(HWND owner) {
 }
 
 void WinDialogs::ApplicationError(HWND owner, const std::string& message) {
-  MessageBoxW(owner, Widen(ApplicationErrorText(message)).c_str(), Widen(kApplicationTitle).c_str(),
-              MB_OK | MB_ICONERROR);
+  ShowApplicationError(owner, message);
 }
 
 }  // namespace tftpcfg

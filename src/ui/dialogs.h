@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "platform/win32/application_error.h"
+
 namespace tftpcfg {
 
 enum class RestartAnswer { Yes, No, Cancel };
@@ -40,15 +42,9 @@ class WinDialogs final : public IDialogs {
   void ApplicationError(HWND owner, const std::string& message) override;
 };
 
-inline constexpr char kApplicationTitle[] = "Ostrel TFTP Service Configuration";
 inline constexpr char kRestartQuestion[] =
     "It is necessary to restart the service in order to apply new configuration. Restart the TFTP "
     "service now?";
 inline constexpr char kRestartQuestionCaption[] = "Confirmation";
-
-// The text of the application's error box: the message, followed by a full stop
-// when its last character sorts after "." (so messages ending in a quote mark
-// or a closing parenthesis get none).
-std::string ApplicationErrorText(const std::string& message);
 
 }  // namespace tftpcfg

@@ -25,6 +25,17 @@ std::string Narrow(std::wstring_view utf16) {
   return out;
 }
 
+std::optional<std::wstring> WidenAnsi(std::string_view ansi) {
+  if (ansi.empty()) return std::wstring();
+  const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(),
+                                    static_cast<int>(ansi.size()), nullptr, 0);
+  if (n <= 0) return std::nullopt;
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), static_cast<int>(ansi.size()),
+                      wide.data(), n);
+  return wide;
+}
+
 std::string GetWindowTextUtf8(HWND hwnd) {
   const int len = GetWindowTextLengthW(hwnd);
   if (len <= 0) return {};

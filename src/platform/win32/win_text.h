@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,10 @@ namespace tftpcfg {
 
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
+
+// Text in the ANSI code page as UTF-16; nothing when it is not valid there
+// (a lead byte without its trail byte).
+std::optional<std::wstring> WidenAnsi(std::string_view ansi);
 
 // The text of a window, as UTF-8.
 std::string GetWindowTextUtf8(HWND hwnd);

@@ -1,0 +1,293 @@
+#include "controls/field_control.h"
+
+#include <commctrl.h>
+#include <vsstyle.h>
+
+#include <stdexcept>
+
+#include "platform/win32/application_error.h"
+#include "platform/win32/dpi.h"
+#include "platform/win32/gdi.h"
+#include "platform/win32/theme.h"
+
+namespace tftpcfg {
+
+struct FieldControl::Theme {
+  UniqueTheme border;  // the "Edit" class: the field's frame looks like an edit box's
+};
+
+KeyModifiers ModifiersFor(UINT msg, LPARAM lParam) {
+  KeyModifiers m;
+  m.shift = GetKeyState(VK_SHIFT) < 0;
+  m.ctrl = GetKeyState(VK_CONTROL) < 0;
+  m.alt = msg == WM_SYSKEYDOWN ? (lParam & (1 << 29)) != 0 : GetKeyState(VK_MENU) < 0;
+  return m;
+}
+
+bool IsTextChangingKey(WPARAM vk, const KeyModifiers& modifiers) {
+  return vk == VK_DELETE || (vk == VK_INSERT && modifiers.shift && !modifiers.ctrl);
+}
+
+bool FocusMovesWithinWindow(HWND field, HWND to) {
+  if (to == nullptr || to == field || IsChild(field, to)) return false;
+  return GetAncestor(to, GA_ROOT) == GetAncestor(field, GA_ROOT);
+}
+
+HWND CreateFieldWindow(const wchar_t* className, HWND parent, int id, const RECT& rect,
+                       DWORD extraStyle, const void* params) {
+  const HWND hwnd = CreateWindowExW(
+      WS_EX_CONTROLPARENT | WS_EX_CLIENTEDGE, className, L"",
+      WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | extraStyle, rect.left, rect.top,
+      rect.right - rect.left, rect.bottom - rect.top, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+      const_cast<void*>(params));
+  if (hwnd == nullptr) throw std::runtime_error("An input field could not be created.");
+  return hwnd;
+}
+
+FieldControl::FieldControl(HWND hwnd, const CREATESTRUCTW&)
+    : hwnd_(hwnd),
+      color_(GetSysColor(COLOR_WINDOW)),
+      brush_(CreateSolidBrush(color_)),
+      theme_(std::make_unique<Theme>()) {}
+
+FieldControl::~FieldControl() {
+  *alive_ = false;
+}
+
+void FieldControl::RegisterFieldClass(const wchar_t* className, WNDPROC proc) {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  if (GetClassInfoExW(instance, className, &wc)) return;
+  wc.cbSize = sizeof wc;
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = proc;
+  wc.cbWndExtra = sizeof(FieldControl*);
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
+  wc.lpszClassName = className;
+  if (!RegisterClassExW(&wc)) throw std::runtime_error("An input field's window class could not be registered.");
+}
+
+LRESULT FieldControl::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, Factory make) {
+  auto* self = reinterpret_cast<FieldControl*>(GetWindowLongPtrW(hwnd, 0));
+  try {
+    if (msg == WM_NCCREATE) {
+      std::unique_ptr<FieldControl> made = make(hwnd, *reinterpret_cast<CREATESTRUCTW*>(lParam));
+      SetWindowLongPtrW(hwnd, 0, reinterpret_cast<LONG_PTR>(made.release()));
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    if (self == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+      SetWindowLongPtrW(hwnd, 0, 0);
+      const std::unique_ptr<FieldControl> owned(self);  // the state goes with its window
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    return self->Message(msg, wParam, lParam);
+  } catch (const std::exception& e) {
+    // A field that cannot be made fails its window's creation; the window
+    // that creates it reports that. Any other error is shown.
+    if (msg == WM_NCCREATE) return FALSE;
+    if (msg == WM_CREATE) return -1;
+    ShowApplicationError(GetAncestor(hwnd, GA_ROOT), e.what());
+    return 0;
+  }
+}
+
+LRESULT CALLBACK FieldControl::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR id, DWORD_PTR self) {
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, &EditProc, id);
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+  }
+  try {
+    return reinterpret_cast<FieldControl*>(self)->ChildMessage(hwnd, msg, wParam, lParam);
+  } catch (const std::exception& e) {
+    ShowApplicationError(GetAncestor(hwnd, GA_ROOT), e.what());
+    return 0;
+  }
+}
+
+LRESULT FieldControl::CallChild(HWND child, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return DefSubclassProc(child, msg, wParam, lParam);
+}
+
+LRESULT FieldControl::ChildMessage(HWND child, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return CallChild(child, msg, wParam, lParam);
+}
+
+HWND FieldControl::AddEdit(DWORD style, const wchar_t* text) {
+  const Silence silence(*this);  // the EDIT's first text is the field's own writing
+  const auto id = static_cast<INT_PTR>(edits_.size() + 1);
+  const DWORD disabled = IsWindowEnabled(hwnd_) ? 0 : WS_DISABLED;
+  const HWND edit =
+      CreateWindowExW(0, WC_EDITW, text, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | style | disabled,
+                      0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr),
+                      nullptr);
+  if (edit == nullptr) throw std::runtime_error("An input field could not create its text box.");
+  SetWindowSubclass(edit, &EditProc, static_cast<UINT_PTR>(id), reinterpret_cast<DWORD_PTR>(this));
+  edits_.push_back(edit);
+  if (font_) SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  return edit;
+}
+
+bool FieldControl::Notify(WORD code) {
+  if (Silent()) return true;
+  const std::shared_ptr<bool> alive = alive_;
+  const HWND self = hwnd_;
+  const HWND parent = GetParent(self);
+  if (parent != nullptr)
+    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(self), code),
+                 reinterpret_cast<LPARAM>(self));
+  return *alive;
+}
+
+RECT FieldControl::TextLine(int left, int right) const {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const int height = lineHeight_ > 0 && lineHeight_ < client.bottom ? lineHeight_ : client.bottom;
+  const int top = (client.bottom - height) / 2;
+  return RECT{left, top, right, top + height};
+}
+
+bool FieldControl::SelectAllOnCtrlA(HWND edit, WPARAM ch) {
+  if (ch != 0x01) return false;
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  return true;
+}
+
+void FieldControl::TrackMouseLeave() {
+  if (trackingLeave_) return;
+  TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
+  trackingLeave_ = TrackMouseEvent(&tme) != FALSE;
+}
+
+void FieldControl::SetFont(HFONT font) {
+  font_ = font;
+  lineHeight_ = FontMetrics(font).tmHeight;
+  for (HWND edit : edits_) {
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                 MAKELPARAM(EC_USEFONTINFO, EC_USEFONTINFO));
+  }
+}
+
+void FieldControl::OpenTheme() {
+  theme_->border = OpenThemeIfActive(hwnd_, L"Edit");
+}
+
+void FieldControl::PaintBorder() const {
+  const WholeWindowDC dc(hwnd_);
+  if (!dc) return;
+  RECT window{};
+  GetWindowRect(hwnd_, &window);
+  OffsetRect(&window, -window.left, -window.top);
+  // Only the border: the client area belongs to the field.
+  RECT inner = window;
+  InflateRect(&inner, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+  ExcludeClipRect(dc.get(), inner.left, inner.top, inner.right, inner.bottom);
+  const HWND focus = GetFocus();
+  const bool focused = focus != nullptr && IsChild(hwnd_, focus);
+  const int state =
+      !IsWindowEnabled(hwnd_) ? EPSN_DISABLED : focused ? EPSN_FOCUSED : EPSN_NORMAL;
+  const HTHEME theme = theme_->border.get();
+  if (uxtheme::IsThemeBackgroundPartiallyTransparent(theme, EP_EDITBORDER_NOSCROLL, state))
+    uxtheme::DrawThemeParentBackground(hwnd_, dc.get(), &window);
+  uxtheme::DrawThemeBackground(theme, dc.get(), EP_EDITBORDER_NOSCROLL, state, &window, nullptr);
+}
+
+LRESULT FieldControl::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_CREATE:
+      OpenTheme();
+      CreateChildren();
+      SetFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+      Layout();
+      // The frame is drawn by the theme from now on.
+      SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+      return 0;
+    case WM_SETFONT:
+      SetFont(reinterpret_cast<HFONT>(wParam));
+      Layout();
+      if (LOWORD(lParam)) InvalidateRect(hwnd_, nullptr, TRUE);
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_);
+    case WM_SETFOCUS:
+      if (const HWND target = FocusTarget()) SetFocus(target);
+      return 0;
+    case WM_SIZE:
+    case kWmDpiChangedAfterParent:
+      Layout();
+      InvalidateRect(hwnd_, nullptr, TRUE);
+      return 0;
+    case WM_ENABLE:
+      // The children follow the field, so they also look disabled.
+      for (HWND edit : edits_) EnableWindow(edit, static_cast<BOOL>(wParam));
+      RedrawWindow(hwnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
+      return 0;
+    case WM_NCPAINT:
+      if (!theme_->border) break;
+      PaintBorder();
+      return 0;
+    case WM_THEMECHANGED:
+      OpenTheme();
+      RedrawWindow(hwnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+      break;
+    case WM_COMMAND: {
+      // An EDIT taking or losing the focus changes how the frame looks.
+      const WORD code = HIWORD(wParam);
+      if (code == EN_SETFOCUS || code == EN_KILLFOCUS)
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+      return 0;
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC: {
+      // A read-only EDIT asks with WM_CTLCOLORSTATIC; a disabled field keeps
+      // the system's look.
+      if (!IsWindowEnabled(hwnd_) || GetParent(reinterpret_cast<HWND>(lParam)) != hwnd_) break;
+      const auto dc = reinterpret_cast<HDC>(wParam);
+      SetBkColor(dc, color_);
+      SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+      return reinterpret_cast<LRESULT>(brush_.get());
+    }
+    case WM_ERASEBKGND: {
+      RECT rc{};
+      GetClientRect(hwnd_, &rc);
+      FillRect(reinterpret_cast<HDC>(wParam), &rc,
+               IsWindowEnabled(hwnd_) ? brush_.get() : GetSysColorBrush(COLOR_BTNFACE));
+      return 1;
+    }
+    case WM_PAINT: {
+      const PaintDC dc(hwnd_);
+      if (dc) Paint(dc.get());
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+      // A click beside the text line, inside the field, goes to the text.
+      if (const HWND target = FocusTarget()) SetFocus(target);
+      return 0;
+    case FM_SETBKCOLOR: {
+      const COLORREF old = color_;
+      color_ = static_cast<COLORREF>(wParam);
+      brush_.reset(CreateSolidBrush(color_));
+      InvalidateRect(hwnd_, nullptr, TRUE);
+      for (HWND edit : edits_) InvalidateRect(edit, nullptr, TRUE);
+      return static_cast<LRESULT>(old);
+    }
+    case FM_GETBKCOLOR:
+      return static_cast<LRESULT>(color_);
+    case FM_GETEDIT:
+      return reinterpret_cast<LRESULT>(EditAt(static_cast<size_t>(wParam)));
+    case WM_MOUSELEAVE:
+      trackingLeave_ = false;
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+}  // namespace tftpcfg

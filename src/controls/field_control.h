@@ -1,0 +1,174 @@
+#pragma once
+// What the three input fields (number, folder, IP address) are built on.
+//
+// Each field is a window class of its own. Its state object is created with
+// the window (WM_NCCREATE), reached from the HWND through the class's extra
+// window bytes, and deleted with it (WM_NCDESTROY); nobody else holds it. Its
+// EDIT children are extended with SetWindowSubclass, and the subclass goes at
+// the child's WM_NCDESTROY. Its API is window messages, and it tells its parent
+// about the user's changes with WM_COMMAND codes. Whatever a message sets is a
+// change by program, which never notifies: one Silence scope covers them all.
+//
+// Messages every field answers, beside its own:
+//   WM_SETFONT / WM_GETFONT      the font of its text, passed on to its EDITs
+//   WM_SETTEXT / WM_GETTEXT      its text (what setting it means is the field's)
+//   FM_SETBKCOLOR / FM_GETBKCOLOR  background of the text area (wParam COLORREF)
+//   FM_GETEDIT                   the EDIT child number wParam (0 for the first)
+//   EnableWindow                 enables or disables the children with it
+// A field's own text area lines up with the label beside it: each EDIT is one
+// line of text high, centred in the field, with an edit box's usual margins.
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/win32/win_handles.h"
+
+namespace tftpcfg {
+
+// Notification code (WM_COMMAND's high word): the user changed the field.
+inline constexpr WORD FN_CHANGE = EN_CHANGE;
+
+inline constexpr UINT FM_SETBKCOLOR = WM_USER + 0x40;
+inline constexpr UINT FM_GETBKCOLOR = WM_USER + 0x41;
+inline constexpr UINT FM_GETEDIT = WM_USER + 0x42;
+// Whether the user may change the field (set with EM_SETREADONLY).
+inline constexpr UINT FM_GETREADONLY = WM_USER + 0x43;
+
+// Creates a field window of a registered class: a child with a sunken edge
+// that the dialog manager walks into. params travels in CREATESTRUCT's
+// lpCreateParams. Throws when the window cannot be created.
+HWND CreateFieldWindow(const wchar_t* className, HWND parent, int id, const RECT& rect,
+                       DWORD extraStyle = 0, const void* params = nullptr);
+
+// The modifier keys as the thread's keyboard state has them; for a
+// WM_SYSKEYDOWN, Alt comes from the message itself.
+struct KeyModifiers {
+  bool shift = false;
+  bool ctrl = false;
+  bool alt = false;
+};
+KeyModifiers ModifiersFor(UINT msg, LPARAM lParam);
+
+// Whether a key pressed in an EDIT changes its text though it types nothing:
+// Delete (with Shift: cut) and Shift+Insert (paste). Ctrl+Insert copies.
+bool IsTextChangingKey(WPARAM vk, const KeyModifiers& modifiers);
+
+// Whether the focus moving from field (or a child of it) to `to` goes to
+// another control of the same window, which is when a field tidies up.
+bool FocusMovesWithinWindow(HWND field, HWND to);
+
+class FieldControl {
+ public:
+  FieldControl(const FieldControl&) = delete;
+  FieldControl& operator=(const FieldControl&) = delete;
+  virtual ~FieldControl();
+
+  // Registers the window class of field T (once; later calls only check).
+  // Its window procedure makes a T for each window at WM_NCCREATE, from the
+  // HWND and the CREATESTRUCT, and hands it every message through Message();
+  // an error that reaches it is shown in the application's error box.
+  template <typename T>
+  static void Register(const wchar_t* className) {
+    RegisterFieldClass(className, &ProcOf<T>);
+  }
+
+ protected:
+  FieldControl(HWND hwnd, const CREATESTRUCTW& create);
+
+  HWND Hwnd() const { return hwnd_; }
+
+  // The field's messages; what a field does not handle goes to
+  // FieldControl::Message, which handles the common ones.
+  virtual LRESULT Message(UINT msg, WPARAM wParam, LPARAM lParam);
+  // Messages of the subclassed children; the default passes them on.
+  virtual LRESULT ChildMessage(HWND child, UINT msg, WPARAM wParam, LPARAM lParam);
+  // Creates the children (at WM_CREATE); an error fails the window's creation.
+  virtual void CreateChildren() {}
+  // Places the children in the client area (after a size, font or DPI change).
+  virtual void Layout() {}
+  // Paints what the field draws itself (buttons, separators); the background
+  // is already filled.
+  virtual void Paint(HDC) {}
+  // The child that takes the focus when the field is given it.
+  virtual HWND FocusTarget() const { return EditAt(0); }
+
+  // Creates an EDIT child and subclasses it; throws when it cannot be made.
+  HWND AddEdit(DWORD style, const wchar_t* text);
+  HWND EditAt(size_t index) const { return index < edits_.size() ? edits_[index] : nullptr; }
+  size_t EditCount() const { return edits_.size(); }
+  // Passes a child's message on to the child's own procedure.
+  static LRESULT CallChild(HWND child, UINT msg, WPARAM wParam, LPARAM lParam);
+  // The creation parameters the window was made with, or null.
+  template <typename P>
+  static const P* ParamsOf(const CREATESTRUCTW& create) {
+    return static_cast<const P*>(create.lpCreateParams);
+  }
+
+  // Sends the code to the parent unless a change by program is under way.
+  // Returns false when the field was destroyed meanwhile (the parent's
+  // handler may do that): the caller must then touch nothing.
+  bool Notify(WORD code);
+  // While one exists, nothing the field does notifies.
+  class Silence {
+   public:
+    explicit Silence(FieldControl& field) : field_(field) { ++field_.silent_; }
+    Silence(const Silence&) = delete;
+    Silence& operator=(const Silence&) = delete;
+    ~Silence() { --field_.silent_; }
+
+   private:
+    FieldControl& field_;
+  };
+  bool Silent() const { return silent_ > 0; }
+  // Expires when the field goes: for code that waits in a message loop of its
+  // own (a browser) and must not touch the field after it went.
+  std::weak_ptr<bool> AliveToken() const { return alive_; }
+
+  // The line of text inside [left, right) of the client area: one line of the
+  // font high, centred vertically, as an EDIT's text sits in an edit box.
+  RECT TextLine(int left, int right) const;
+  // Line height of the field's font, in pixels.
+  int LineHeight() const { return lineHeight_; }
+  // Typed Ctrl+A selects the whole text of the EDIT (an EDIT does nothing with it).
+  static bool SelectAllOnCtrlA(HWND edit, WPARAM ch);
+
+  // For a button the field draws in its client area: the mouse is over it,
+  // and leaving the area is reported (WM_MOUSELEAVE).
+  void TrackMouseLeave();
+
+ private:
+  using Factory = std::unique_ptr<FieldControl> (*)(HWND hwnd, const CREATESTRUCTW& create);
+  template <typename T>
+  static std::unique_ptr<FieldControl> Make(HWND hwnd, const CREATESTRUCTW& create) {
+    return std::make_unique<T>(hwnd, create);
+  }
+  template <typename T>
+  static LRESULT CALLBACK ProcOf(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return Dispatch(hwnd, msg, wParam, lParam, &Make<T>);
+  }
+  static void RegisterFieldClass(const wchar_t* className, WNDPROC proc);
+  static LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, Factory make);
+  static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR id, DWORD_PTR self);
+  void SetFont(HFONT font);
+  void PaintBorder() const;
+  void OpenTheme();
+
+  HWND hwnd_;
+  std::vector<HWND> edits_;
+  HFONT font_ = nullptr;  // not owned: WM_SETFONT's caller keeps it
+  int lineHeight_ = 0;
+  COLORREF color_;
+  UniqueBrush brush_;
+  struct Theme;
+  std::unique_ptr<Theme> theme_;
+  int silent_ = 0;
+  bool trackingLeave_ = false;
+  // Set false when the field goes, for Notify.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace tftpcfg

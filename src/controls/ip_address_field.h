@@ -1,0 +1,82 @@
+#pragma once
+// The IP address field: four small text boxes, one per octet, with a dot
+// drawn between them. A window of class kIpAddressFieldClass built on
+// FieldControl (field_control.h); the four parts are real EDITs, and what is
+// typed into them is read by the rules of ip_edit_model.h. The field is one
+// tab stop; its parts are not.
+//
+// Messages (beside the common ones of field_control.h; FM_GETEDIT wParam 0 to
+// 3 gives the parts):
+//   WM_SETTEXT            the address as text: "255.255.255.255" or any form
+//                         inet_addr reads ("10.1" is 10.0.0.1); FALSE, and the
+//                         field unchanged, when the text is no address
+//   WM_GETTEXT            the octets in dotted decimal (inet_ntoa's form)
+//   IPM_SETADDRESS        lParam: the address as MAKEIPADDRESS builds it
+//   IPM_GETADDRESS        lParam: DWORD* for it; returns 4
+//   IPM_SETFOCUS          wParam: the part (0 to 3) to put the focus in
+//   IPM_SETPART           wParam: part, lParam: octet; the part shows it with
+//                         its caret at the start
+//   IPM_GETPART           wParam: part; returns its octet
+//   IPM_SETPARTREADONLY   wParam: part, lParam: TRUE ignores typing there
+//   IPM_GETPARTREADONLY   wParam: part
+// Notification: FN_CHANGE each time a part's text is read into its octet,
+// after typing and after a rewrite by the field or a caller alike.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "controls/field_control.h"
+
+namespace tftpcfg {
+
+inline constexpr wchar_t kIpAddressFieldClass[] = L"TftpcfgIpAddressField";
+
+// IPM_SETADDRESS, IPM_GETADDRESS and IPM_SETFOCUS are the system's IP address
+// control messages (commctrl.h); these come beside them.
+inline constexpr UINT IPM_SETPART = WM_USER + 0x70;
+inline constexpr UINT IPM_GETPART = WM_USER + 0x71;
+inline constexpr UINT IPM_SETPARTREADONLY = WM_USER + 0x72;
+inline constexpr UINT IPM_GETPARTREADONLY = WM_USER + 0x73;
+
+inline constexpr char kInvalidIpAddress[] = "Invalid IP address string";
+
+// An IP address field's window, seen through its messages. It owns nothing.
+class IpAddressField {
+ public:
+  // Registers the class and creates a field; throws when it cannot.
+  static IpAddressField Create(HWND parent, int id, const RECT& rect);
+  static void Register();
+
+  explicit IpAddressField(HWND hwnd) : hwnd_(hwnd) {}
+  HWND hwnd() const { return hwnd_; }
+  HWND Part(int index) const {
+    return reinterpret_cast<HWND>(SendMessageW(hwnd_, FM_GETEDIT, static_cast<WPARAM>(index), 0));
+  }
+
+  // The octets as dotted text ("0.0.0.0" for a new field).
+  std::string Text() const;
+  // Raises AppError "Invalid IP address string", the field unchanged, when the
+  // text is no address.
+  void SetText(std::string_view address) const;
+  uint8_t Octet(int index) const {
+    return static_cast<uint8_t>(SendMessageW(hwnd_, IPM_GETPART, static_cast<WPARAM>(index), 0));
+  }
+  void SetOctet(int index, uint8_t value) const {
+    SendMessageW(hwnd_, IPM_SETPART, static_cast<WPARAM>(index), value);
+  }
+  bool PartReadOnly(int index) const {
+    return SendMessageW(hwnd_, IPM_GETPARTREADONLY, static_cast<WPARAM>(index), 0) != 0;
+  }
+  void SetPartReadOnly(int index, bool on) const {
+    SendMessageW(hwnd_, IPM_SETPARTREADONLY, static_cast<WPARAM>(index), on);
+  }
+
+ private:
+  HWND hwnd_;
+};
+
+}  // namespace tftpcfg
