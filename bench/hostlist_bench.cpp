@@ -9,16 +9,16 @@
 
 namespace {
 
-using tftpcfg::TAccessRight;
+using tftpcfg::AccessRule;
 
-std::vector<TAccessRight> MakeRules(int n) {
-  std::vector<TAccessRight> rules;
+std::vector<AccessRule> MakeRules(int n) {
+  std::vector<AccessRule> rules;
   rules.reserve(static_cast<size_t>(n));
   for (int i = 0; i < n; ++i) {
     const std::string a = "10." + std::to_string((i >> 16) & 255) + "." +
                           std::to_string((i >> 8) & 255) + "." + std::to_string(i & 255);
     rules.push_back({a, i % 4 ? "255.255.255.255" : "255.255.0.0",
-                     i % 2 ? tftpcfg::alReadOnly : tftpcfg::alNoAccess});
+                     i % 2 ? tftpcfg::kReadOnly : tftpcfg::kNoAccess});
   }
   return rules;
 }

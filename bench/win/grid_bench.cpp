@@ -37,12 +37,12 @@ class SilentDialogs final : public IDialogs {
 };
 
 std::string HostListText(int n) {
-  std::vector<TAccessRight> rules;
+  std::vector<AccessRule> rules;
   rules.reserve(static_cast<size_t>(n));
   for (int i = 0; i < n; ++i)
     rules.push_back({"10." + std::to_string((i >> 16) & 255) + "." +
                          std::to_string((i >> 8) & 255) + "." + std::to_string(i & 255),
-                     i % 4 ? "255.255.255.255" : "255.255.0.0", i % 2 ? alReadOnly : alNoAccess});
+                     i % 4 ? "255.255.255.255" : "255.255.0.0", i % 2 ? kReadOnly : kNoAccess});
   return EncodeHostList(rules);
 }
 

@@ -29,28 +29,28 @@ inline uint8_t ClassOf(char c) {
 
 // Codes are compared after upper-casing a to z: only "R" and "r" read as Read
 // Only, and every other text, "NA" in any case among them, as No Access.
-TAccessLevel AccessCodeToLevel(std::string_view code) {
-  return code.size() == 1 && (code[0] == 'R' || code[0] == 'r') ? alReadOnly : alNoAccess;
+AccessLevel AccessCodeToLevel(std::string_view code) {
+  return code.size() == 1 && (code[0] == 'R' || code[0] == 'r') ? kReadOnly : kNoAccess;
 }
 
 std::string AccessCodeToText(std::string_view code) {
-  return AccessCodeToLevel(code) == alReadOnly ? "Read Only" : "No Access";
+  return AccessCodeToLevel(code) == kReadOnly ? "Read Only" : "No Access";
 }
 
 std::string AccessLevelToCode(int32_t level) {
-  return level == alReadOnly ? "R" : "NA";
+  return level == kReadOnly ? "R" : "NA";
 }
 
-std::string RuleAddressText(const TAccessRight& rule) {
+std::string RuleAddressText(const AccessRule& rule) {
   if (rule.Mask == kSingleHostMask) return rule.Address;
   return rule.Address + " (" + rule.Mask + ")";
 }
 
-std::string RuleRightText(const TAccessRight& rule) {
+std::string RuleRightText(const AccessRule& rule) {
   return AccessCodeToText(AccessLevelToCode(rule.Right));
 }
 
-std::string EncodeHostList(const std::vector<TAccessRight>& rules) {
+std::string EncodeHostList(const std::vector<AccessRule>& rules) {
   size_t size = 0;
   for (const auto& r : rules) size += r.Address.size() + r.Mask.size() + 10;
   std::string out;
@@ -68,8 +68,8 @@ std::string EncodeHostList(const std::vector<TAccessRight>& rules) {
   return out;
 }
 
-std::vector<TAccessRight> DecodeHostList(std::string_view text) {
-  std::vector<TAccessRight> rules;
+std::vector<AccessRule> DecodeHostList(std::string_view text) {
+  std::vector<AccessRule> rules;
   // A stored rule with its separator takes at least 24 characters
   // ("[0.0.0.0, 0.0.0.0, R], "), so this is about the count for stored text and
   // never far above it; odd text with shorter rules only makes the vector grow.
@@ -100,7 +100,7 @@ std::vector<TAccessRight> DecodeHostList(std::string_view text) {
       if (p == end || ClassOf(*p) == kOuter) break;
     }
     rules.push_back(
-        TAccessRight{std::string(words[0]), std::string(words[1]), AccessCodeToLevel(words[2])});
+        AccessRule{std::string(words[0]), std::string(words[1]), AccessCodeToLevel(words[2])});
     // Words beyond the third, then the separator (outer word 2, 4 ...), are skipped.
     while (p != end && ClassOf(*p) != kOuter) ++p;
     while (p != end && ClassOf(*p) == kOuter) ++p;

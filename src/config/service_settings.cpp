@@ -2,8 +2,8 @@
 
 namespace tftpcfg {
 
-TServiceSettings InitialSettings() {
-  TServiceSettings s;
+ServiceSettings InitialSettings() {
+  ServiceSettings s;
   s.TFTPRoot = "";
   s.TFTPPort = 1;
   s.WriteLog = false;

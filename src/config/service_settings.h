@@ -11,14 +11,14 @@ namespace tftpcfg {
 
 inline constexpr std::string_view kSettingsKeyPath = "SOFTWARE\\Ostrel\\TFTPService";
 
-struct TServiceSettings {
+struct ServiceSettings {
   std::string TFTPRoot;
   int32_t TFTPPort = 0;
   bool WriteLog = false;
   bool HighPriority = false;
   std::string LogDirectory;
   int32_t LogFileCount = 0;
-  int32_t DefaultRights = -1;  // a TAccessLevel, or -1 when no item is selected
+  int32_t DefaultRights = -1;  // a AccessLevel, or -1 when no item is selected
   std::string HostList;        // the encoded rule list
   int32_t TFTPTimeout = 0;
   int32_t TFTPRetr = 0;
@@ -31,7 +31,7 @@ struct TServiceSettings {
   int32_t LogLevel = -1;  // index into kLogLevelTexts, -1 when none is selected
   bool LocalTime = false;
 
-  friend bool operator==(const TServiceSettings&, const TServiceSettings&) = default;
+  friend bool operator==(const ServiceSettings&, const ServiceSettings&) = default;
 };
 
 // Logging levels in the order of their index (the syslog severity numbers).
@@ -40,7 +40,7 @@ inline constexpr std::array<std::string_view, 8> kLogLevelTexts = {
 
 // What the window shows before any stored setting is loaded, and what it keeps
 // when the settings key does not exist.
-TServiceSettings InitialSettings();
+ServiceSettings InitialSettings();
 
 // Ranges that the window's number fields offer.
 struct IntRange {

@@ -14,42 +14,42 @@ enum class Kind { Text, Integer, Boolean, AccessRight, LogLevel };
 struct ValueMapping {
   const char* name = nullptr;
   Kind kind = Kind::Text;
-  std::string TServiceSettings::*text = nullptr;
-  int32_t TServiceSettings::*integer = nullptr;
-  bool TServiceSettings::*boolean = nullptr;
+  std::string ServiceSettings::*text = nullptr;
+  int32_t ServiceSettings::*integer = nullptr;
+  bool ServiceSettings::*boolean = nullptr;
 };
 
-constexpr ValueMapping Text(const char* name, std::string TServiceSettings::*m) {
+constexpr ValueMapping Text(const char* name, std::string ServiceSettings::*m) {
   return {name, Kind::Text, m, nullptr, nullptr};
 }
-constexpr ValueMapping Int(const char* name, int32_t TServiceSettings::*m,
+constexpr ValueMapping Int(const char* name, int32_t ServiceSettings::*m,
                            Kind kind = Kind::Integer) {
   return {name, kind, nullptr, m, nullptr};
 }
-constexpr ValueMapping Bool(const char* name, bool TServiceSettings::*m) {
+constexpr ValueMapping Bool(const char* name, bool ServiceSettings::*m) {
   return {name, Kind::Boolean, nullptr, nullptr, m};
 }
 
 // The order of reads and writes; a failed load has filled the rows above it.
 constexpr std::array<ValueMapping, 18> kValues = {
-    Text("TFTPRoot", &TServiceSettings::TFTPRoot),
-    Int("TFTPPort", &TServiceSettings::TFTPPort),
-    Bool("WriteLog", &TServiceSettings::WriteLog),
-    Bool("HighPriority", &TServiceSettings::HighPriority),
-    Text("LogDirectory", &TServiceSettings::LogDirectory),
-    Int("LogFileCount", &TServiceSettings::LogFileCount),
-    Int("DefaultRights", &TServiceSettings::DefaultRights, Kind::AccessRight),
-    Text("HostList", &TServiceSettings::HostList),
-    Int("TFTPTimeout", &TServiceSettings::TFTPTimeout),
-    Int("TFTPRetr", &TServiceSettings::TFTPRetr),
-    Bool("OpTimeout", &TServiceSettings::OpTimeout),
-    Bool("OpBlocksize", &TServiceSettings::OpBlocksize),
-    Bool("OpTSize", &TServiceSettings::OpTSize),
-    Bool("FWEnabled", &TServiceSettings::FWEnabled),
-    Int("FWMinPort", &TServiceSettings::FWMinPort),
-    Int("FWMaxPort", &TServiceSettings::FWMaxPort),
-    Int("LogLevel", &TServiceSettings::LogLevel, Kind::LogLevel),
-    Bool("LocalTime", &TServiceSettings::LocalTime),
+    Text("TFTPRoot", &ServiceSettings::TFTPRoot),
+    Int("TFTPPort", &ServiceSettings::TFTPPort),
+    Bool("WriteLog", &ServiceSettings::WriteLog),
+    Bool("HighPriority", &ServiceSettings::HighPriority),
+    Text("LogDirectory", &ServiceSettings::LogDirectory),
+    Int("LogFileCount", &ServiceSettings::LogFileCount),
+    Int("DefaultRights", &ServiceSettings::DefaultRights, Kind::AccessRight),
+    Text("HostList", &ServiceSettings::HostList),
+    Int("TFTPTimeout", &ServiceSettings::TFTPTimeout),
+    Int("TFTPRetr", &ServiceSettings::TFTPRetr),
+    Bool("OpTimeout", &ServiceSettings::OpTimeout),
+    Bool("OpBlocksize", &ServiceSettings::OpBlocksize),
+    Bool("OpTSize", &ServiceSettings::OpTSize),
+    Bool("FWEnabled", &ServiceSettings::FWEnabled),
+    Int("FWMinPort", &ServiceSettings::FWMinPort),
+    Int("FWMaxPort", &ServiceSettings::FWMaxPort),
+    Int("LogLevel", &ServiceSettings::LogLevel, Kind::LogLevel),
+    Bool("LocalTime", &ServiceSettings::LocalTime),
 };
 
 std::string Quoted(const char* name) {
@@ -96,7 +96,7 @@ std::string DwordBytes(int32_t v) {
 
 }  // namespace
 
-void LoadSettings(IRegistry& registry, const IAnsiCodec& codec, TServiceSettings& settings) {
+void LoadSettings(IRegistry& registry, const IAnsiCodec& codec, ServiceSettings& settings) {
   long error = kErrorSuccess;
   const auto key = registry.OpenLocalMachineKey(std::string(kSettingsKeyPath), kKeyRead, error);
   if (!key) {
@@ -121,7 +121,7 @@ void LoadSettings(IRegistry& registry, const IAnsiCodec& codec, TServiceSettings
         try {
           settings.*v.integer = AccessCodeToLevel(ReadText(*key, v.name));
         } catch (const AppError&) {
-          settings.*v.integer = alNoAccess;
+          settings.*v.integer = kNoAccess;
         }
         break;
       case Kind::LogLevel: {
@@ -135,7 +135,7 @@ void LoadSettings(IRegistry& registry, const IAnsiCodec& codec, TServiceSettings
   }
 }
 
-void SaveSettings(IRegistry& registry, const IAnsiCodec& codec, const TServiceSettings& settings) {
+void SaveSettings(IRegistry& registry, const IAnsiCodec& codec, const ServiceSettings& settings) {
   // Every value's data is prepared before the key is touched, so a text that
   // the code page cannot hold leaves the stored settings exactly as they were.
   std::array<std::string, kValues.size()> data;

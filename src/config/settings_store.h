@@ -22,13 +22,13 @@ class SettingsKeyError : public AppError {
 // settings as they were and reports nothing. A value that cannot be read raises
 // AppError with the store's message; the fields read before it hold the stored
 // values, the failing one and all later ones keep what they held.
-void LoadSettings(IRegistry& registry, const IAnsiCodec& codec, TServiceSettings& settings);
+void LoadSettings(IRegistry& registry, const IAnsiCodec& codec, ServiceSettings& settings);
 
 // Writes all eighteen values in their order, creating the key when missing.
 // Raises AppError, before writing anything, when a text cannot be represented in
 // the ANSI code page or the key can neither be opened nor created; raises
 // "Failed to set data for '<name>'" when the registry refuses a value (the
 // values before it stay written).
-void SaveSettings(IRegistry& registry, const IAnsiCodec& codec, const TServiceSettings& settings);
+void SaveSettings(IRegistry& registry, const IAnsiCodec& codec, const ServiceSettings& settings);
 
 }  // namespace tftpcfg

@@ -10,8 +10,8 @@
 #include "platform/win32/service_win.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win_text.h"
-#include "service/services_u.h"
-#include "ui/HtmlHlp.h"
+#include "service/service_controller.h"
+#include "ui/HelpViewer.h"
 #include "ui/dialogs.h"
 #include "ui/dlgIPEdit_u.h"
 #include "ui/dlgMain_u.h"
@@ -28,7 +28,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   LimitLibrarySearchToSystemFolder();
   // The help control is loaded before the first window and released after the
   // message loop has ended.
-  const HtmlHlp help;
+  const HelpViewer help;
   // COM on the window thread: a screen reader's query for a control's
   // accessible object is answered with a COM object (ui/accessibility.h).
   const ComApartment com;
@@ -43,7 +43,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   WinServiceControlManager scm;
   WinServiceClock clock;
   WinServiceUi serviceUi;
-  TServiceController controller(scm, clock, serviceUi);
+  ServiceController controller(scm, clock, serviceUi);
 
   TfrmMain::Dependencies deps;
   deps.registry = &registry;

@@ -714,8 +714,8 @@ void TfrmMain::SetTimestampIndex(int index) {
   timestampIndex_ = index;
 }
 
-TServiceSettings TfrmMain::SettingsFromControls() const {
-  TServiceSettings s;
+ServiceSettings TfrmMain::SettingsFromControls() const {
+  ServiceSettings s;
   s.TFTPRoot = elTFTPRoot->Text();
   s.TFTPPort = seTFTPPort->Value();
   s.WriteLog = Checked(cbWriteLog);
@@ -737,7 +737,7 @@ TServiceSettings TfrmMain::SettingsFromControls() const {
   return s;
 }
 
-void TfrmMain::ShowSettings(const TServiceSettings& s) {
+void TfrmMain::ShowSettings(const ServiceSettings& s) {
   // Every control is set by program, which raises no change notification.
   elTFTPRoot->SetText(s.TFTPRoot);
   seTFTPPort->SetValue(s.TFTPPort);
@@ -783,7 +783,7 @@ void TfrmMain::SetFieldLocked(HWND field, bool locked) {
 
 void TfrmMain::FormCreate() {
   LoadHosts("");
-  TServiceSettings settings = SettingsFromControls();
+  ServiceSettings settings = SettingsFromControls();
   try {
     LoadSettings(*deps_.registry, *deps_.codec, settings);
   } catch (const SettingsKeyError& e) {
@@ -956,7 +956,7 @@ void TfrmMain::LoadHosts(const std::string& text) {
   rows_.clear();
   SendMessageW(tsgHosts, LVM_DELETEALLITEMS, 0, 0);
   if (hadRows) tsgHostsItemDeletion();
-  std::vector<TAccessRight> rules = DecodeHostList(text);
+  std::vector<AccessRule> rules = DecodeHostList(text);
   rows_.reserve(rules.size());
   for (auto& rule : rules) {
     HostRow row;
@@ -971,7 +971,7 @@ void TfrmMain::LoadHosts(const std::string& text) {
 }
 
 std::string TfrmMain::SaveHosts() const {
-  std::vector<TAccessRight> rules;
+  std::vector<AccessRule> rules;
   rules.reserve(rows_.size());
   for (const HostRow& row : rows_) rules.push_back(row.rule);
   return EncodeHostList(rules);
@@ -1014,7 +1014,7 @@ TfrmMain::HostRow TfrmMain::RowFromRuleDialog() const {
 
 void TfrmMain::sbAddClick() {
   if (restarting_ || !ruleDialog_) return;
-  ruleDialog_->SetAccessIndex(alNoAccess);
+  ruleDialog_->SetAccessIndex(kNoAccess);
   if (!ruleDialog_->ShowModal(hwnd_)) return;
   rows_.push_back(RowFromRuleDialog());
   SendMessageW(tsgHosts, LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);

@@ -143,13 +143,13 @@ class TfrmMain {
   bool RestartInProgress() const { return restarting_; }
   int ActivePage() const { return activePage_; }
   const std::string& HelpFile() const { return helpFile_; }
-  TServiceSettings SettingsFromControls() const;
-  void ShowSettings(const TServiceSettings& settings);
+  ServiceSettings SettingsFromControls() const;
+  void ShowSettings(const ServiceSettings& settings);
   void ShowPage(int index);
   UINT Dpi() const { return dpi_; }
 
   struct HostRow {
-    TAccessRight rule;
+    AccessRule rule;
     std::wstring addressText;  // first column
     std::wstring rightText;    // second column
   };

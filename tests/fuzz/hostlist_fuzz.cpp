@@ -41,19 +41,19 @@ std::vector<std::string> Words(std::string_view text, std::string_view delimiter
 int32_t ReferenceLevel(std::string code) {
   for (char& c : code)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return code == "R" ? alReadOnly : alNoAccess;
+  return code == "R" ? kReadOnly : kNoAccess;
 }
 
 // Only the odd-numbered outer words are rule bodies; inner words 1 to 3 are
 // address, mask and code, missing ones empty.
-std::vector<TAccessRight> ReferenceDecode(std::string_view text) {
+std::vector<AccessRule> ReferenceDecode(std::string_view text) {
   static constexpr std::string_view kOuter("[]", 2);
   static constexpr std::string_view kInner(" ,", 2);
-  std::vector<TAccessRight> rules;
+  std::vector<AccessRule> rules;
   const std::vector<std::string> bodies = Words(text, kOuter);
   for (size_t i = 0; i < bodies.size(); i += 2) {
     const std::vector<std::string> w = Words(bodies[i], kInner);
-    TAccessRight rule;
+    AccessRule rule;
     rule.Address = w.size() > 0 ? w[0] : "";
     rule.Mask = w.size() > 1 ? w[1] : "";
     rule.Right = ReferenceLevel(w.size() > 2 ? w[2] : "");
@@ -66,7 +66,7 @@ bool HasDelimiter(const std::string& s) {
   return s.find_first_of(std::string_view(" ,[]", 4)) != std::string::npos;
 }
 
-std::string Describe(const std::vector<TAccessRight>& rules) {
+std::string Describe(const std::vector<AccessRule>& rules) {
   std::string out = std::to_string(rules.size()) + " rules:";
   for (size_t i = 0; i < rules.size() && i < 8; ++i)
     out += " {" + Escaped(rules[i].Address, 40) + "|" + Escaped(rules[i].Mask, 40) + "|" +
@@ -75,20 +75,20 @@ std::string Describe(const std::vector<TAccessRight>& rules) {
 }
 
 void CheckDecodeOfRawText(std::string_view text) {
-  const std::vector<TAccessRight> rules = DecodeHostList(text);
-  const std::vector<TAccessRight> expected = ReferenceDecode(text);
+  const std::vector<AccessRule> rules = DecodeHostList(text);
+  const std::vector<AccessRule> expected = ReferenceDecode(text);
   FUZZ_CHECK(rules == expected, "text " + Escaped(text) + "\n  decoded   " + Describe(rules) +
                                     "\n  reference " + Describe(expected));
   bool complete = true;
-  for (const TAccessRight& r : rules) {
+  for (const AccessRule& r : rules) {
     FUZZ_CHECK(!HasDelimiter(r.Address) && !HasDelimiter(r.Mask), Describe(rules));
-    FUZZ_CHECK(r.Right == alNoAccess || r.Right == alReadOnly, Describe(rules));
+    FUZZ_CHECK(r.Right == kNoAccess || r.Right == kReadOnly, Describe(rules));
     complete = complete && !r.Address.empty() && !r.Mask.empty();
     // The row texts are built for every decoded rule.
     const std::string first = RuleAddressText(r);
     FUZZ_CHECK(first.compare(0, r.Address.size(), r.Address) == 0, Escaped(first));
     const std::string second = RuleRightText(r);
-    FUZZ_CHECK(second == (r.Right == alReadOnly ? "Read Only" : "No Access"), second);
+    FUZZ_CHECK(second == (r.Right == kReadOnly ? "Read Only" : "No Access"), second);
   }
   if (complete) {
     const std::string encoded = EncodeHostList(rules);
@@ -108,16 +108,16 @@ std::string FieldText(FuzzInput& in) {
 }
 
 void CheckRoundTripOfBuiltList(FuzzInput& in) {
-  std::vector<TAccessRight> rules;
+  std::vector<AccessRule> rules;
   while (!in.empty() && rules.size() < 512) {
-    TAccessRight rule;
-    rule.Right = (in.Byte() & 1) ? alReadOnly : alNoAccess;
+    AccessRule rule;
+    rule.Right = (in.Byte() & 1) ? kReadOnly : kNoAccess;
     rule.Address = FieldText(in);
     rule.Mask = FieldText(in);
     rules.push_back(std::move(rule));
   }
   const std::string encoded = EncodeHostList(rules);
-  const std::vector<TAccessRight> decoded = DecodeHostList(encoded);
+  const std::vector<AccessRule> decoded = DecodeHostList(encoded);
   FUZZ_CHECK(decoded == rules, "encoded " + Escaped(encoded) + "\n  built   " + Describe(rules) +
                                    "\n  decoded " + Describe(decoded));
 }

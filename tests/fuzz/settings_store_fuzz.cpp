@@ -40,7 +40,7 @@ constexpr std::array<uint32_t, 8> kTypes = {kRegNone,    kRegSz,    kRegExpandSz
                                             kRegBinary,  kRegDword, kRegDwordBigEndian,
                                             kRegMultiSz, kRegQword};
 
-std::string Describe(const TServiceSettings& s) {
+std::string Describe(const ServiceSettings& s) {
   return "root=" + Escaped(s.TFTPRoot, 40) + " port=" + std::to_string(s.TFTPPort) +
          " log=" + std::to_string(s.WriteLog) + " prio=" + std::to_string(s.HighPriority) +
          " logdir=" + Escaped(s.LogDirectory, 40) + " count=" + std::to_string(s.LogFileCount) +
@@ -53,7 +53,7 @@ std::string Describe(const TServiceSettings& s) {
 }
 
 // Runs the load; the message of the store's error, or empty.
-std::string Load(test::MemoryRegistry& reg, const IAnsiCodec& codec, TServiceSettings& s) {
+std::string Load(test::MemoryRegistry& reg, const IAnsiCodec& codec, ServiceSettings& s) {
   try {
     LoadSettings(reg, codec, s);
   } catch (const AppError& e) {
@@ -111,9 +111,9 @@ void Run(FuzzInput& in) {
   if (!noKey) reg.keys[kPath] = values;
   if (lockedKey) reg.openError = kErrorAccessDenied;
   const test::Latin1Codec codec;
-  const TServiceSettings initial = InitialSettings();
+  const ServiceSettings initial = InitialSettings();
 
-  TServiceSettings loaded = initial;
+  ServiceSettings loaded = initial;
   const std::string message = Load(reg, codec, loaded);
   FUZZ_CHECK(reg.keysOpened == reg.keysClosed, "a key was left open");
   FUZZ_CHECK(reg.keysOpened <= 1, "the key was opened more than once");
@@ -140,7 +140,7 @@ void Run(FuzzInput& in) {
   }
   FUZZ_CHECK(copy.keysOpened == copy.keysClosed, "a key was left open by the save");
   CheckSavedKey(copy.keys[kPath]);
-  TServiceSettings again = InitialSettings();
+  ServiceSettings again = InitialSettings();
   const std::string second = Load(copy, codec, again);
   FUZZ_CHECK(second.empty(), second);
   FUZZ_CHECK(again == loaded, "reloaded " + Describe(again) + "\n  saved    " + Describe(loaded));

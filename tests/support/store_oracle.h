@@ -31,7 +31,7 @@
 namespace tftpcfg::test {
 
 struct ExpectedLoad {
-  TServiceSettings settings;
+  ServiceSettings settings;
   std::string message;  // empty when the load succeeds
 };
 
@@ -72,10 +72,10 @@ inline std::optional<std::string> Text(const std::map<std::string, RegValue>& ke
 
 // The outcome of loading `key` (nullptr: no key) into `before`.
 inline ExpectedLoad PredictLoad(const std::map<std::string, RegValue>* key,
-                                const TServiceSettings& before, const IAnsiCodec& codec) {
+                                const ServiceSettings& before, const IAnsiCodec& codec) {
   ExpectedLoad out{before, {}};
   if (!key) return out;
-  TServiceSettings& s = out.settings;
+  ServiceSettings& s = out.settings;
   std::string& m = out.message;
   using oracle_detail::Integer;
   using oracle_detail::Text;

@@ -15,7 +15,7 @@
 #include "platform/win32/registry_win.h"
 #include "platform/win32/service_win.h"
 #include "platform/win32/win_text.h"
-#include "service/services_u.h"
+#include "service/service_controller.h"
 #include "tests/support/win/message_box_answerer.h"
 #include "ui/dialogs.h"
 #include "ui/dlgIPEdit_u.h"

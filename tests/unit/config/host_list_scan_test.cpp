@@ -15,39 +15,39 @@ namespace {
 TEST(HostListScan, WordsRunningToTheEndOfTheText) {
   const struct {
     const char* text;
-    std::vector<TAccessRight> rules;
+    std::vector<AccessRule> rules;
   } cases[] = {
-      {"abc", {{"abc", "", alNoAccess}}},
-      {"a b", {{"a", "b", alNoAccess}}},
-      {"[a, m, R], [b, m2", {{"a", "m", alReadOnly}, {"b", "m2", alNoAccess}}},
-      {"[a, m, R], [b, m, r", {{"a", "m", alReadOnly}, {"b", "m", alReadOnly}}},
+      {"abc", {{"abc", "", kNoAccess}}},
+      {"a b", {{"a", "b", kNoAccess}}},
+      {"[a, m, R], [b, m2", {{"a", "m", kReadOnly}, {"b", "m2", kNoAccess}}},
+      {"[a, m, R], [b, m, r", {{"a", "m", kReadOnly}, {"b", "m", kReadOnly}}},
       // Text after the last bracket is a separator, skipped.
-      {"[a, m, R]x", {{"a", "m", alReadOnly}}},
-      {"[a, m, R], x", {{"a", "m", alReadOnly}}},
-      {"[a, m, R] ,[b", {{"a", "m", alReadOnly}, {"b", "", alNoAccess}}},
+      {"[a, m, R]x", {{"a", "m", kReadOnly}}},
+      {"[a, m, R], x", {{"a", "m", kReadOnly}}},
+      {"[a, m, R] ,[b", {{"a", "m", kReadOnly}, {"b", "", kNoAccess}}},
       // Delimiters at the very end.
-      {"[a, m, R ,, ", {{"a", "m", alReadOnly}}},
-      {"[a, m, R, extra, words", {{"a", "m", alReadOnly}}},
-      {"x[", {{"x", "", alNoAccess}}},
-      {" ", {{"", "", alNoAccess}}},
-      {",", {{"", "", alNoAccess}}},
+      {"[a, m, R ,, ", {{"a", "m", kReadOnly}}},
+      {"[a, m, R, extra, words", {{"a", "m", kReadOnly}}},
+      {"x[", {{"x", "", kNoAccess}}},
+      {" ", {{"", "", kNoAccess}}},
+      {",", {{"", "", kNoAccess}}},
   };
   for (const auto& c : cases) EXPECT_EQ(DecodeHostList(c.text), c.rules) << c.text;
 }
 
 TEST(HostListScan, BytesAbove127AreOrdinaryCharacters) {
   const std::string text = "[\xff\x80.1, \xe9, r]";
-  EXPECT_EQ(DecodeHostList(text), (std::vector<TAccessRight>{{"\xff\x80.1", "\xe9", alReadOnly}}));
+  EXPECT_EQ(DecodeHostList(text), (std::vector<AccessRule>{{"\xff\x80.1", "\xe9", kReadOnly}}));
 }
 
 TEST(HostListScan, ManyShortRulesAllLoadInOrder) {
   // Four characters per rule with its separator, far below a stored rule.
   std::string text;
-  std::vector<TAccessRight> expected;
+  std::vector<AccessRule> expected;
   for (int i = 0; i < 20000; ++i) {
     const std::string address = std::to_string(i);
     text += "[" + address + "],";
-    expected.push_back({address, "", alNoAccess});
+    expected.push_back({address, "", kNoAccess});
   }
   EXPECT_EQ(DecodeHostList(text), expected);
 }
@@ -59,7 +59,7 @@ TEST(HostListScan, LongWordsKeepEveryCharacter) {
   ASSERT_EQ(rules.size(), 1u);
   EXPECT_EQ(rules[0].Address, address);
   EXPECT_EQ(rules[0].Mask, mask);
-  EXPECT_EQ(rules[0].Right, alReadOnly);
+  EXPECT_EQ(rules[0].Right, kReadOnly);
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ class SettingsStoreTest : public ::testing::Test {
 
   test::MemoryRegistry reg;
   test::Latin1Codec codec;
-  TServiceSettings settings = InitialSettings();
+  ServiceSettings settings = InitialSettings();
 };
 
 TEST_F(SettingsStoreTest, MissingKeyLeavesSettingsAsPassedAndIsNeverCreatedByLoad) {
@@ -95,14 +95,14 @@ TEST_F(SettingsStoreTest, KeyThatCannotBeOpenedIsReportedWithTheSystemReason) {
 TEST_F(SettingsStoreTest, CompleteKeyLoadsEveryValueInOrder) {
   FillCompleteKey();
   ASSERT_EQ(Load(), "");
-  TServiceSettings expected;
+  ServiceSettings expected;
   expected.TFTPRoot = "C:\\tftp";
   expected.TFTPPort = 6969;
   expected.WriteLog = true;
   expected.HighPriority = true;
   expected.LogDirectory = "C:\\logs";
   expected.LogFileCount = 9;
-  expected.DefaultRights = alReadOnly;
+  expected.DefaultRights = kReadOnly;
   expected.HostList = "[1.2.3.4, 255.255.255.255, R]";
   expected.TFTPTimeout = 30;
   expected.TFTPRetr = 7;
@@ -125,7 +125,7 @@ TEST_F(SettingsStoreTest, MissingIntegerStopsTheLoadAfterTheValuesBeforeIt) {
   FillCompleteKey();
   Remove("TFTPPort");
   EXPECT_EQ(Load(), "Failed to get data for 'TFTPPort'");
-  TServiceSettings expected = InitialSettings();
+  ServiceSettings expected = InitialSettings();
   expected.TFTPRoot = "C:\\tftp";
   EXPECT_EQ(settings, expected);
 }
@@ -212,10 +212,10 @@ TEST_F(SettingsStoreTest, DefaultRightsNeverFailsTheLoad) {
     int32_t expected;
   };
   const Case cases[] = {
-      {kRegSz, Sz("r"), alReadOnly},       {kRegSz, Sz("R"), alReadOnly},
-      {kRegSz, Sz("NA"), alNoAccess},      {kRegSz, Sz("RW"), alNoAccess},
-      {kRegDword, Dword(1), alNoAccess},   {kRegSz, Sz(""), alNoAccess},
-      {kRegExpandSz, Sz("r"), alReadOnly},
+      {kRegSz, Sz("r"), kReadOnly},       {kRegSz, Sz("R"), kReadOnly},
+      {kRegSz, Sz("NA"), kNoAccess},      {kRegSz, Sz("RW"), kNoAccess},
+      {kRegDword, Dword(1), kNoAccess},   {kRegSz, Sz(""), kNoAccess},
+      {kRegExpandSz, Sz("r"), kReadOnly},
   };
   for (const auto& c : cases) {
     FillCompleteKey();
@@ -228,7 +228,7 @@ TEST_F(SettingsStoreTest, DefaultRightsNeverFailsTheLoad) {
   FillCompleteKey();
   Remove("DefaultRights");
   EXPECT_EQ(Load(), "");
-  EXPECT_EQ(settings.DefaultRights, alNoAccess);
+  EXPECT_EQ(settings.DefaultRights, kNoAccess);
 }
 
 TEST_F(SettingsStoreTest, LogLevelOutsideTheListFailsAndKeepsTheLastTwoFields) {
@@ -279,7 +279,7 @@ TEST_F(SettingsStoreTest, SaveNormalisesCodesAndBooleansAndRoundTrips) {
   Put("TFTPRoot", kRegExpandSz, Sz("%TEMP%"));
   Put("LogLevel", kRegDword, Dword(static_cast<uint32_t>(-1)));
   ASSERT_EQ(Load(), "");
-  const TServiceSettings loaded = settings;
+  const ServiceSettings loaded = settings;
   ASSERT_EQ(Save(), "");
   const auto& v = reg.keys.at(kPath);
   EXPECT_EQ(v.at("DefaultRights").data, Sz("R"));

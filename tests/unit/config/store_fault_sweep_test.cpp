@@ -153,7 +153,7 @@ TEST(StoreFaultSweep, LoadClosesTheKeyWhateverFails) {
   const auto load = [](FaultPlan& plan, test::MemoryRegistry& reg, std::string& error) {
     FaultyRegistry registry(reg, plan);
     FaultyCodec codec(plan);
-    TServiceSettings settings = InitialSettings();
+    ServiceSettings settings = InitialSettings();
     error = ErrorOf([&] { LoadSettings(registry, codec, settings); });
   };
   for (const Fault fault : {Fault::kErrorCode, Fault::kThrow}) {
@@ -185,7 +185,7 @@ TEST(StoreFaultSweep, LoadClosesTheKeyWhateverFails) {
 }
 
 TEST(StoreFaultSweep, SaveClosesTheKeyAndStopsAtTheFailingValue) {
-  TServiceSettings settings = InitialSettings();
+  ServiceSettings settings = InitialSettings();
   settings.TFTPRoot = "C:\\tftp";
   const auto save = [&settings](FaultPlan& plan, test::MemoryRegistry& reg, std::string& error) {
     FaultyRegistry registry(reg, plan);

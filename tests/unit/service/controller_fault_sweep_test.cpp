@@ -10,7 +10,7 @@
 #include <functional>
 #include <new>
 
-#include "service/services_u.h"
+#include "service/service_controller.h"
 #include "tests/unit/service/fake_service_platform.h"
 
 namespace tftpcfg {
@@ -121,7 +121,7 @@ class FaultyUi final : public IServiceUi {
 struct Scenario {
   const char* name;
   std::function<void(test::FakeScm&)> script;
-  std::function<void(TServiceController&)> run;
+  std::function<void(ServiceController&)> run;
 };
 
 const std::string kName = "OstrelTFTPd";
@@ -134,25 +134,25 @@ std::vector<Scenario> Scenarios() {
                          Status(kServiceStopped), Status(kServiceStartPending, 1, 3000),
                          Status(kServiceRunning)};
        },
-       [](TServiceController& c) { c.RestartService("", kName); }},
+       [](ServiceController& c) { c.RestartService("", kName); }},
       {"restart of a stopped service that starts slowly",
        [](test::FakeScm& scm) {
          scm.statuses = {Status(kServiceStopped), Status(kServiceStartPending, 1, 0),
                          Status(kServiceStartPending, 2, 0), Status(kServiceRunning)};
        },
-       [](TServiceController& c) { c.RestartService("", kName); }},
+       [](ServiceController& c) { c.RestartService("", kName); }},
       {"information with a large configuration",
        [](test::FakeScm& scm) {
          scm.configBytes = 4000;
          scm.statuses = {Status(kServicePaused)};
        },
-       [](TServiceController& c) {
-         TServiceInfo info;
+       [](ServiceController& c) {
+         ServiceInfo info;
          c.GetServiceInfo(kName, info);
        }},
       {"pause that does not finish",
        [](test::FakeScm& scm) { scm.statuses = {Status(kServicePausePending, 0, 0)}; },
-       [](TServiceController& c) { c.PerformServiceAction(kName, saPause); }},
+       [](ServiceController& c) { c.PerformServiceAction(kName, saPause); }},
   };
 }
 
@@ -171,7 +171,7 @@ TEST(ControllerFaultSweep, EveryHandleIsClosedWhateverFails) {
         FaultyScm faultyScm(scm, plan);
         FaultyClock faultyClock(clock, plan);
         FaultyUi faultyUi(ui, plan);
-        TServiceController controller(faultyScm, faultyClock, faultyUi);
+        ServiceController controller(faultyScm, faultyClock, faultyUi);
         scenario.run(controller);
         total = plan.count;
       }
@@ -189,7 +189,7 @@ TEST(ControllerFaultSweep, EveryHandleIsClosedWhateverFails) {
         FaultyScm faultyScm(scm, plan);
         FaultyClock faultyClock(clock, plan);
         FaultyUi faultyUi(ui, plan);
-        TServiceController controller(faultyScm, faultyClock, faultyUi);
+        ServiceController controller(faultyScm, faultyClock, faultyUi);
         bool thrown = false;
         try {
           scenario.run(controller);

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "service/services_u.h"
+#include "service/service_controller.h"
 #include "tests/unit/service/fake_service_platform.h"
 
 namespace tftpcfg {
@@ -59,7 +59,7 @@ class ControllerTest : public ::testing::Test {
   test::FakeScm scm{log};
   test::FakeClock clock{log};
   test::FakeUi ui{log};
-  TServiceController controller{scm, clock, ui};
+  ServiceController controller{scm, clock, ui};
 };
 
 // --- Restart: the calls in order --------------------------------------------
@@ -124,7 +124,7 @@ TEST_F(ControllerTest, EveryConnectionNamesTheRestartsMachineWithTheFixedAccess)
 
 TEST_F(ControllerTest, EachActionSendsItsRequestAndIsJudgedByItsTargetState) {
   struct Row {
-    TServiceAction action;
+    ServiceAction action;
     const char* request;
     uint32_t pending;
     uint32_t target;
@@ -182,7 +182,7 @@ TEST_F(ControllerTest, StatusUnreadableAfterTheRequestCountsAsUnfinished) {
 TEST_F(ControllerTest, InfoReadsNameTypeAndStateInOneBuffer) {
   scm.config = {"Ostrel TFTP Service", kServiceAutoStart};
   scm.statuses = {Status(kServicePaused)};
-  TServiceInfo info;
+  ServiceInfo info;
   controller.GetServiceInfo(kName, info);
   EXPECT_EQ(info.DisplayName, "Ostrel TFTP Service");
   EXPECT_EQ(info.StartType, kServiceAutoStart);
@@ -194,7 +194,7 @@ TEST_F(ControllerTest, InfoReadsNameTypeAndStateInOneBuffer) {
 TEST_F(ControllerTest, InfoEnlargesTheBufferToTheReportedSizeOnce) {
   scm.configBytes = 5000;
   scm.config = {std::string(3000, 'N'), kServiceDisabled};
-  TServiceInfo info;
+  ServiceInfo info;
   controller.GetServiceInfo(kName, info);
   EXPECT_EQ(scm.configBufferSizes, (std::vector<size_t>{1024, 5000}));
   EXPECT_EQ(info.DisplayName, std::string(3000, 'N'));
@@ -213,7 +213,7 @@ TEST_F(ControllerTest, InfoEnlargesTheBufferToTheReportedSizeOnce) {
 }
 
 TEST_F(ControllerTest, InfoThatCannotOpenTheServiceLeavesNameEmptyStateUnknownTypeKept) {
-  TServiceInfo info{"stale", kServiceRunning, kServiceAutoStart};
+  ServiceInfo info{"stale", kServiceRunning, kServiceAutoStart};
   scm.openServiceErrors = {1060};
   controller.GetServiceInfo(kName, info);
   EXPECT_EQ(info.DisplayName, "");

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "service/services_u.h"
+#include "service/service_controller.h"
 #include "tests/unit/service/fake_service_platform.h"
 
 namespace tftpcfg {
@@ -33,7 +33,7 @@ class WaitTest : public ::testing::Test {
   test::FakeScm scm{log};
   test::FakeClock clock{log};
   test::FakeUi ui{log};
-  TServiceController controller{scm, clock, ui};
+  ServiceController controller{scm, clock, ui};
 
  private:
   ScHandle manager_ = kNoScHandle;

@@ -60,7 +60,7 @@ class RegistryStoreTest : public ::testing::Test {
 
   WinRegistry registry;
   WinAnsiCodec codec;
-  TServiceSettings settings = InitialSettings();
+  ServiceSettings settings = InitialSettings();
 };
 
 TEST_F(RegistryStoreTest, MissingKeyLoadsNothingAndSaveCreatesIt) {
@@ -69,10 +69,10 @@ TEST_F(RegistryStoreTest, MissingKeyLoadsNothingAndSaveCreatesIt) {
   HKEY key = nullptr;
   EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPath, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
 
-  TServiceSettings stored = InitialSettings();
+  ServiceSettings stored = InitialSettings();
   stored.TFTPRoot = "C:\\tftp root";
-  stored.HostList = EncodeHostList({{"10.0.0.7", "255.255.255.255", alReadOnly}});
-  stored.DefaultRights = alReadOnly;
+  stored.HostList = EncodeHostList({{"10.0.0.7", "255.255.255.255", kReadOnly}});
+  stored.DefaultRights = kReadOnly;
   stored.LogLevel = -1;
   SaveSettings(registry, codec, stored);
 
@@ -136,7 +136,7 @@ TEST_F(RegistryStoreTest, WrongTypesAndSizesGiveTheStoreMessages) {
   PutDword("DefaultRights", 1);
   PutDword("LocalTime", 1);
   EXPECT_EQ(Load(), "");
-  EXPECT_EQ(settings.DefaultRights, alNoAccess);
+  EXPECT_EQ(settings.DefaultRights, kNoAccess);
   EXPECT_TRUE(settings.LocalTime);
 }
 
@@ -166,7 +166,7 @@ TEST_F(RegistryStoreTest, UnknownValuesAreLeftUntouched) {
 }
 
 TEST_F(RegistryStoreTest, TextOutsideTheCodePageIsRefusedAndNothingIsWritten) {
-  TServiceSettings s = InitialSettings();
+  ServiceSettings s = InitialSettings();
   s.TFTPRoot = "C:\\\xe6\x97\xa5\xe6\x9c\xac";  // two CJK characters, not in Windows-1252
   try {
     SaveSettings(registry, codec, s);
@@ -179,7 +179,7 @@ TEST_F(RegistryStoreTest, TextOutsideTheCodePageIsRefusedAndNothingIsWritten) {
 }
 
 TEST_F(RegistryStoreTest, AnsiTextRoundTripsThroughTheCodePage) {
-  TServiceSettings s = InitialSettings();
+  ServiceSettings s = InitialSettings();
   s.LogDirectory = "C:\\Gr\xc3\xbc\xc3\x9f";  // "Grüß" in UTF-8
   SaveSettings(registry, codec, s);
   DWORD type = 0;

@@ -177,7 +177,7 @@ TEST_F(BadInputTest, HundredKilobytesPastedIntoEveryTextFieldAreTakenOrRefusedWh
   const KeySnapshot after = Snapshot();
   ASSERT_EQ(after.count("LogDirectory"), 1u);
   EXPECT_EQ(after.at("LogDirectory").second, logDir + '\0');
-  const TServiceSettings shown = frm_->SettingsFromControls();
+  const ServiceSettings shown = frm_->SettingsFromControls();
   Reopen();
   EXPECT_EQ(frm_->elLogDir->Text(), logDir);
   EXPECT_TRUE(frm_->SettingsFromControls() == shown);

@@ -23,7 +23,7 @@
 #include "platform/win32/service_win.h"
 #include "ui/service_ui.h"
 #include "platform/win32/win_handles.h"
-#include "service/services_u.h"
+#include "service/service_controller.h"
 #include "tests/support/win/stub_service.h"
 #include "tests/win/reliability/resource_counts.h"
 #include "tests/win/ui/main_window_fixture.h"
@@ -195,7 +195,7 @@ class LeakTest : public MainWindowTest {
   ShortPauseClock clock_;
   WinServiceControlManager scm_;
   RecordingUi ui_{[this](MSG& m) { return frm_ && frm_->PreTranslateMessage(m); }};
-  TServiceController controller_{scm_, clock_, ui_};
+  ServiceController controller_{scm_, clock_, ui_};
 };
 
 TEST_F(LeakTest, CyclesOfLoadRuleEditingAndApplyWithRestartLeaveTheCountsAlone) {

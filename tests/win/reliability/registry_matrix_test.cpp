@@ -131,7 +131,7 @@ int32_t Clamp(int32_t v, IntRange r) {
 
 // A record as the window shows it: numbers clamped into their fields' ranges,
 // the host list as the grid encodes the rules it decoded.
-TServiceSettings AsShown(TServiceSettings s) {
+ServiceSettings AsShown(ServiceSettings s) {
   s.TFTPPort = Clamp(s.TFTPPort, kPortRange);
   s.LogFileCount = Clamp(s.LogFileCount, kLogCountRange);
   s.TFTPTimeout = Clamp(s.TFTPTimeout, kTimeoutRange);
@@ -198,8 +198,8 @@ TEST_F(RegistryMatrixTest, EveryValueStoredWronglyEveryWayStartsTheWindowWithThe
         EXPECT_EQ(dialogs_.shown[0].kind, "ApplicationError");
         EXPECT_EQ(dialogs_.shown[0].text, expected.message) << "no full stop after ' or )";
       }
-      const TServiceSettings want = AsShown(expected.settings);
-      const TServiceSettings shown = frm_->SettingsFromControls();
+      const ServiceSettings want = AsShown(expected.settings);
+      const ServiceSettings shown = frm_->SettingsFromControls();
       EXPECT_EQ(Head(shown.TFTPRoot), Head(want.TFTPRoot));
       EXPECT_EQ(Head(shown.LogDirectory), Head(want.LogDirectory));
       EXPECT_EQ(shown.HostList.size(), want.HostList.size());

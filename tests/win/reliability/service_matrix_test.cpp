@@ -12,7 +12,7 @@
 
 #include "platform/win32/service_win.h"
 #include "ui/service_ui.h"
-#include "service/services_u.h"
+#include "service/service_controller.h"
 #include "tests/support/win/message_box_answerer.h"
 #include "tests/support/win/stub_service.h"
 #include "tests/win/ui/main_window_fixture.h"
@@ -195,7 +195,7 @@ class ServiceMatrixTest : public MainWindowTest {
   // changes one setting and clicks OK, answering Yes.
   void OkYes() {
     scm_ = std::make_unique<CountingScm>();
-    controller_ = std::make_unique<TServiceController>(*scm_, clock_, ui_);
+    controller_ = std::make_unique<ServiceController>(*scm_, clock_, ui_);
     restart_ = [this] { return controller_->RestartService("", kServiceName); };
     DeleteSettingsKey();
     PutCompleteKey(existingDir_, existingDir_);
@@ -210,7 +210,7 @@ class ServiceMatrixTest : public MainWindowTest {
   std::unique_ptr<CountingScm> scm_;
   WinServiceClock clock_;
   ServiceUi ui_{[this](MSG& m) { return frm_ && frm_->PreTranslateMessage(m); }};
-  std::unique_ptr<TServiceController> controller_;
+  std::unique_ptr<ServiceController> controller_;
 };
 
 TEST_F(ServiceMatrixTest, OkYesGivesTheBoxesRequestsAndStateOfEachServiceBehaviour) {

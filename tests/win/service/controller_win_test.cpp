@@ -12,7 +12,7 @@
 
 #include "platform/win32/service_win.h"
 #include "ui/service_ui.h"
-#include "service/services_u.h"
+#include "service/service_controller.h"
 #include "tests/support/win/message_box_answerer.h"
 #include "tests/support/win/stub_service.h"
 
@@ -83,7 +83,7 @@ class ControllerWinTest : public ::testing::Test {
   WinServiceControlManager scm;
   RecordingClock clock;
   RecordingUi ui;
-  TServiceController controller{scm, clock, ui};
+  ServiceController controller{scm, clock, ui};
 };
 
 TEST_F(ControllerWinTest, StoppedServiceIsOnlyStarted) {
@@ -132,7 +132,7 @@ TEST_F(ControllerWinTest, MissingServiceShowsOneRealErrorBoxAndNothingElse) {
   EXPECT_NE(system.back(), '.');
 
   WinServiceUi realUi;
-  TServiceController real(scm, clock, realUi);
+  ServiceController real(scm, clock, realUi);
   bool errorIcon = false;
   test::MessageBoxAnswerer answerer([&](const test::SeenBox& box) {
     // Looked at while the box is open: its icon goes with it.
@@ -209,7 +209,7 @@ TEST_F(ControllerWinTest, InfoReadsALargeConfigurationAndConvertsTheDisplayName)
   install.displayName = L"Ostrel TFTP Dienst f\u00fcr Tests";
   install.extraArguments = L"--padding " + std::wstring(1500, L'x');  // beyond 1024 bytes
   ASSERT_EQ(test::InstallStubService(install), 0u);
-  TServiceInfo info;
+  ServiceInfo info;
   controller.GetServiceInfo(kName, info);
   EXPECT_TRUE(ui.errors.empty());
   EXPECT_EQ(info.DisplayName, "Ostrel TFTP Dienst f\xc3\xbcr Tests");
@@ -218,7 +218,7 @@ TEST_F(ControllerWinTest, InfoReadsALargeConfigurationAndConvertsTheDisplayName)
 }
 
 TEST_F(ControllerWinTest, NameOutsideTheCodePageIsRefusedWithTheSystemsText) {
-  TServiceInfo info;
+  ServiceInfo info;
   controller.GetServiceInfo("\xe6\x97\xa5\xe6\x9c\xac", info);  // two CJK characters
   EXPECT_EQ(info.CurrentState, kServiceStateUnknown);
   EXPECT_EQ(ui.errors,

@@ -6,7 +6,7 @@
 
 #include "platform/win32/file_system_win.h"
 #include "tests/support/win/message_box_answerer.h"
-#include "ui/HtmlHlp.h"
+#include "ui/HelpViewer.h"
 
 namespace tftpcfg::test {
 namespace {
@@ -81,7 +81,7 @@ TEST(HelpControl, OpensTheViewerOnTheConfigurationTopic) {
 #ifndef TFTPCFG_TEST_HELP_FILE_BUILT
   GTEST_SKIP() << "this build has no help compiler, so no help file";
 #endif
-  const HtmlHlp help;
+  const HelpViewer help;
   ASSERT_TRUE(help.Loaded());
   ASSERT_NE(help.HtmlHelpA(), nullptr);
   ASSERT_NE(help.HtmlHelpW(), nullptr);
@@ -97,7 +97,7 @@ TEST(HelpControl, OpensTheViewerOnTheConfigurationTopic) {
 }
 
 TEST(HelpControl, AMissingControlLeavesHelpAbsent) {
-  const HtmlHlp help("NoSuchHelpControl.ocx");
+  const HelpViewer help("NoSuchHelpControl.ocx");
   EXPECT_FALSE(help.Loaded());
   EXPECT_EQ(help.DisplayTopic("x.chm::/configuration.htm"), nullptr);
 }

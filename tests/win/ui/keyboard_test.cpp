@@ -198,7 +198,7 @@ TEST_F(KeyboardTest, EveryRuleActionByKeyboardAlone) {
   PumpFor(100);
   EXPECT_EQ(focusInDialog, dlg_->cbAccess);
   ASSERT_EQ(w.HostRows().size(), 3u);
-  EXPECT_EQ(w.HostRows()[2].rule, (TAccessRight{"10.0.0.7", "255.255.255.255", alReadOnly}));
+  EXPECT_EQ(w.HostRows()[2].rule, (AccessRule{"10.0.0.7", "255.255.255.255", kReadOnly}));
   EXPECT_TRUE(w.Modified());
   // Alt+A moved the focus to Add, where it is back after the dialog.
   EXPECT_EQ(Focus(), w.sbAdd);
@@ -328,7 +328,7 @@ TEST_F(KeyboardTest, TheRuleDialogByKeyboardNetworkModeAndCancel) {
   PumpFor(100);
   ASSERT_EQ(w.HostRows().size(), 1u);
   EXPECT_EQ(w.HostRows()[0].addressText, L"192.168.10.0 (255.255.255.0)");
-  EXPECT_EQ(w.HostRows()[0].rule.Right, alNoAccess);
+  EXPECT_EQ(w.HostRows()[0].rule.Right, kNoAccess);
   // Alt+C is Cancel: nothing added.
   TdlgIPEdit::SetOnShownForTesting([&](TdlgIPEdit&) { QueueKeys({{VK_MENU, 'C'}}); });
   PressKeys({VK_MENU, 'A'});

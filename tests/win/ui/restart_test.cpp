@@ -6,7 +6,7 @@
 
 #include "platform/win32/service_win.h"
 #include "ui/service_ui.h"
-#include "service/services_u.h"
+#include "service/service_controller.h"
 #include "tests/support/win/stub_service.h"
 
 namespace tftpcfg::test {
@@ -52,7 +52,7 @@ class RestartTest : public MainWindowTest {
   WinServiceControlManager scm_;
   WinServiceClock clock_;
   RecordingServiceUi ui_{[this](MSG& m) { return frm_ && frm_->PreTranslateMessage(m); }};
-  TServiceController controller_{scm_, clock_, ui_};
+  ServiceController controller_{scm_, clock_, ui_};
 };
 
 TEST_F(RestartTest, OkYesRestartsTheRunningService) {

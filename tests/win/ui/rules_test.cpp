@@ -86,10 +86,10 @@ TEST_F(RulesTest, AddASingleHost) {
       IDOK);
   ClickButton(frm_->sbAdd);
   ASSERT_EQ(shownDialogs_, 1);
-  EXPECT_EQ(seen_.access, alNoAccess) << "Add starts at No Access";
+  EXPECT_EQ(seen_.access, kNoAccess) << "Add starts at No Access";
   EXPECT_EQ(seen_.focus, dlg_->cbAccess) << "first display puts the focus in the access list";
   EXPECT_EQ(RowTexts(), std::vector<std::wstring>{L"10.0.0.7 | No Access"});
-  EXPECT_EQ(frm_->HostRows()[0].rule, (TAccessRight{"10.0.0.7", "255.255.255.255", alNoAccess}));
+  EXPECT_EQ(frm_->HostRows()[0].rule, (AccessRule{"10.0.0.7", "255.255.255.255", kNoAccess}));
   EXPECT_TRUE(frm_->Modified());
   EXPECT_TRUE(IsWindowEnabled(frm_->btnApply));
 }
@@ -99,7 +99,7 @@ TEST_F(RulesTest, AddANetworkWithReadOnlyAccess) {
   NextDialog(
       [](TdlgIPEdit& d) {
         ClickRadio(d.rbNetwork);
-        PickAccess(d, alReadOnly);
+        PickAccess(d, kReadOnly);
         TypeAddress(d.edAddress, L"192.168.10.0");
         TypeAddress(d.edMask, L"255.255.255.0");
       },
@@ -135,7 +135,7 @@ TEST_F(RulesTest, CancelChangesNothingAndTheDialogKeepsWhatWasTyped) {
   NextDialog(
       [](TdlgIPEdit& d) {
         ClickRadio(d.rbNetwork);
-        PickAccess(d, alReadOnly);
+        PickAccess(d, kReadOnly);
         d.SetAddress("172.16.0.0");
         d.SetMask("255.240.0.0");
       },
@@ -148,7 +148,7 @@ TEST_F(RulesTest, CancelChangesNothingAndTheDialogKeepsWhatWasTyped) {
   EXPECT_EQ(seen_.address, "172.16.0.0");
   EXPECT_EQ(seen_.mask, "255.240.0.0");
   EXPECT_FALSE(seen_.single);
-  EXPECT_EQ(seen_.access, alNoAccess) << "the access right starts at No Access again";
+  EXPECT_EQ(seen_.access, kNoAccess) << "the access right starts at No Access again";
 }
 
 TEST_F(RulesTest, EditOpensTheRuleInItsModeAndCancelLeavesItAlone) {
@@ -162,11 +162,11 @@ TEST_F(RulesTest, EditOpensTheRuleInItsModeAndCancelLeavesItAlone) {
   EXPECT_EQ(seen_.addressLabel, L"Network IP Address:");
   EXPECT_EQ(seen_.address, "192.168.10.0");
   EXPECT_EQ(seen_.mask, "255.255.255.0");
-  EXPECT_EQ(seen_.access, alReadOnly);
+  EXPECT_EQ(seen_.access, kReadOnly);
   EXPECT_FALSE(frm_->Modified());
 
   // Edit with OK updates the row in place.
-  NextDialog([](TdlgIPEdit& d) { PickAccess(d, alNoAccess); }, IDOK);
+  NextDialog([](TdlgIPEdit& d) { PickAccess(d, kNoAccess); }, IDOK);
   ClickButton(frm_->sbEdit);
   EXPECT_EQ(RowTexts(), (std::vector<std::wstring>{L"10.0.0.7 | No Access",
                                                    L"192.168.10.0 (255.255.255.0) | No Access"}));
@@ -259,7 +259,7 @@ TEST_F(RulesTest, EditOfANetworkRuleRightAfterAddingASingleHost) {
   EXPECT_EQ(seen_.addressLabel, L"Network IP Address:");
   EXPECT_EQ(seen_.address, "192.168.10.0");
   EXPECT_EQ(seen_.mask, "255.255.255.0");
-  EXPECT_EQ(seen_.access, alReadOnly);
+  EXPECT_EQ(seen_.access, kReadOnly);
 }
 
 TEST_F(RulesTest, EqualRulesStaySideBySide) {

@@ -11,7 +11,7 @@
 
 namespace tftpcfg {
 
-class HtmlHlp {
+class HelpViewer {
  public:
   using HtmlHelpAFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
   using HtmlHelpWFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
@@ -19,10 +19,10 @@ class HtmlHlp {
   // Loads the control by its file name from the system folder only (never the
   // program's); a missing control or export leaves the entry points absent,
   // and help then does nothing.
-  explicit HtmlHlp(const char* library = "HHCtrl.OCX");
-  HtmlHlp(const HtmlHlp&) = delete;
-  HtmlHlp& operator=(const HtmlHlp&) = delete;
-  ~HtmlHlp() = default;  // the library is released with its handle
+  explicit HelpViewer(const char* library = "HHCtrl.OCX");
+  HelpViewer(const HelpViewer&) = delete;
+  HelpViewer& operator=(const HelpViewer&) = delete;
+  ~HelpViewer() = default;  // the library is released with its handle
 
   bool Loaded() const { return library_.Loaded(); }
   HtmlHelpAFn HtmlHelpA() const { return htmlHelpA_; }

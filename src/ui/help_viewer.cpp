@@ -1,4 +1,4 @@
-#include "ui/HtmlHlp.h"
+#include "ui/HelpViewer.h"
 
 #include "platform/win32/win_text.h"
 
@@ -11,12 +11,12 @@ constexpr WORD kOrdinalHtmlHelpW = 15;
 
 }  // namespace
 
-HtmlHlp::HtmlHlp(const char* library)
+HelpViewer::HelpViewer(const char* library)
     : library_(library),
       htmlHelpA_(library_.Find<HtmlHelpAFn>(kOrdinalHtmlHelpA)),
       htmlHelpW_(library_.Find<HtmlHelpWFn>(kOrdinalHtmlHelpW)) {}
 
-HWND HtmlHlp::DisplayTopic(const std::string& topicAddress) const {
+HWND HelpViewer::DisplayTopic(const std::string& topicAddress) const {
   if (!htmlHelpA_) return nullptr;
   std::string ansi;
   if (WinAnsiCodec().ToAnsi(topicAddress, ansi))

@@ -46,17 +46,17 @@ inline constexpr uint32_t kServiceAccess = 0xA0000100;
 inline constexpr size_t kServiceConfigBufferSize = 1024;
 
 // What the controller learns about one service.
-struct TServiceInfo {
+struct ServiceInfo {
   std::string DisplayName;  // empty until the configuration was read
   uint32_t CurrentState = kServiceStateUnknown;
   uint32_t StartType = 0;  // meaningful once the configuration was read
 };
 
 // The four requests; the value is the row of the action table.
-enum TServiceAction : uint8_t { saStart = 0, saStop = 1, saPause = 2, saContinue = 3 };
+enum ServiceAction : uint8_t { saStart = 0, saStop = 1, saPause = 2, saContinue = 3 };
 
 // Everything that differs between the actions.
-struct TServiceActionInfo {
+struct ServiceActionRow {
   const char* Verb;            // goes into the message for an unfinished request
   uint32_t Control;            // ControlService code; 0 for the start, which uses StartService
   uint32_t PendingState;       // the state waited through
@@ -65,7 +65,7 @@ struct TServiceActionInfo {
   const char* CompletedName;   // "Started", ...
 };
 
-inline constexpr std::array<TServiceActionInfo, 4> kServiceActions = {{
+inline constexpr std::array<ServiceActionRow, 4> kServiceActions = {{
     {"start", 0, kServiceStartPending, kServiceRunning, "Starting", "Started"},
     {"stop", kServiceControlStop, kServiceStopPending, kServiceStopped, "Stopping", "Stopped"},
     {"pause", kServiceControlPause, kServicePausePending, kServicePaused, "Pausing", "Paused"},
@@ -73,7 +73,7 @@ inline constexpr std::array<TServiceActionInfo, 4> kServiceActions = {{
      "Continued"},
 }};
 
-inline const TServiceActionInfo& ServiceActionInfo(TServiceAction action) {
+inline const ServiceActionRow& ServiceActionInfo(ServiceAction action) {
   return kServiceActions.at(action);
 }
 
@@ -84,15 +84,15 @@ std::string ServiceErrorText(const std::string& detail);
 
 // The detail for a request that was accepted but whose service was not in the
 // target state when the wait ended.
-std::string UnfinishedRequestDetail(TServiceAction action, const std::string& service);
+std::string UnfinishedRequestDetail(ServiceAction action, const std::string& service);
 
 // How long the wait pauses between status reads for a wait hint: a tenth of
 // the hint, but at least 1000 and at most 10000 milliseconds.
 uint32_t PendingPollInterval(uint32_t waitHint);
 
-class TServiceController {
+class ServiceController {
  public:
-  TServiceController(IServiceControlManager& scm, IServiceClock& clock, IServiceUi& ui)
+  ServiceController(IServiceControlManager& scm, IServiceClock& clock, IServiceUi& ui)
       : scm_(scm), clock_(clock), ui_(ui) {}
 
   // Stops the service unless it is stopped, then starts it. True exactly when
@@ -102,11 +102,11 @@ class TServiceController {
 
   // Sends one request and waits for it. True when the request was accepted and
   // the service then was in the action's target state.
-  bool PerformServiceAction(const std::string& service, TServiceAction action);
+  bool PerformServiceAction(const std::string& service, ServiceAction action);
 
   // Clears DisplayName, sets CurrentState to unknown, then reads what it can.
   // StartType keeps its value until the configuration is read.
-  void GetServiceInfo(const std::string& service, TServiceInfo& info);
+  void GetServiceInfo(const std::string& service, ServiceInfo& info);
 
   // Waits while the service is in pendingState and keeps advancing its
   // check-point, or has not yet been silent for longer than its wait hint.
@@ -125,8 +125,8 @@ class TServiceController {
   class Connection;
 
   void ShowSystemError();
-  bool SendRequest(ScHandle service, TServiceAction action);
-  void ReadConfig(ScHandle service, TServiceInfo& info);
+  bool SendRequest(ScHandle service, ServiceAction action);
+  void ReadConfig(ScHandle service, ServiceInfo& info);
 
   IServiceControlManager& scm_;
   IServiceClock& clock_;

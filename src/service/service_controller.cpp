@@ -1,4 +1,4 @@
-#include "service/services_u.h"
+#include "service/service_controller.h"
 
 #include <algorithm>
 #include <vector>
@@ -7,7 +7,7 @@ namespace tftpcfg {
 
 // The manager and service handles of one operation. They are closed service
 // first and manager last, each only if it was opened, on every path.
-class TServiceController::Connection {
+class ServiceController::Connection {
  public:
   explicit Connection(IServiceControlManager& scm) : scm_(scm) {}
   Connection(const Connection&) = delete;
@@ -38,7 +38,7 @@ std::string ServiceErrorText(const std::string& detail) {
   return "Error trying to peform specified action.\rError Message: " + detail + ".";
 }
 
-std::string UnfinishedRequestDetail(TServiceAction action, const std::string& service) {
+std::string UnfinishedRequestDetail(ServiceAction action, const std::string& service) {
   return std::string("Couldn't ") + ServiceActionInfo(action).Verb + " service " + service +
          ".\rPlease refer EventLog for extended information about error";
 }
@@ -47,9 +47,9 @@ uint32_t PendingPollInterval(uint32_t waitHint) {
   return std::clamp<uint32_t>(waitHint / 10, 1000, 10000);
 }
 
-bool TServiceController::RestartService(const std::string& machine, const std::string& service) {
+bool ServiceController::RestartService(const std::string& machine, const std::string& service) {
   machine_ = machine;
-  TServiceInfo info;
+  ServiceInfo info;
   GetServiceInfo(service, info);
   // Whatever went wrong has been shown already.
   if (info.CurrentState == kServiceStateUnknown) return false;
@@ -59,8 +59,8 @@ bool TServiceController::RestartService(const std::string& machine, const std::s
   return PerformServiceAction(service, saStart);
 }
 
-bool TServiceController::PerformServiceAction(const std::string& service, TServiceAction action) {
-  const TServiceActionInfo& row = ServiceActionInfo(action);
+bool ServiceController::PerformServiceAction(const std::string& service, ServiceAction action) {
+  const ServiceActionRow& row = ServiceActionInfo(action);
   Connection connection(scm_);
   if (!connection.Open(machine_, service) || !SendRequest(connection.service(), action)) {
     ShowSystemError();
@@ -73,13 +73,13 @@ bool TServiceController::PerformServiceAction(const std::string& service, TServi
   return true;
 }
 
-bool TServiceController::SendRequest(ScHandle service, TServiceAction action) {
-  const TServiceActionInfo& row = ServiceActionInfo(action);
+bool ServiceController::SendRequest(ScHandle service, ServiceAction action) {
+  const ServiceActionRow& row = ServiceActionInfo(action);
   if (action == saStart) return scm_.Start(service);
   return scm_.Control(service, row.Control);
 }
 
-void TServiceController::GetServiceInfo(const std::string& service, TServiceInfo& info) {
+void ServiceController::GetServiceInfo(const std::string& service, ServiceInfo& info) {
   info.DisplayName.clear();
   info.CurrentState = kServiceStateUnknown;
   Connection connection(scm_);
@@ -97,7 +97,7 @@ void TServiceController::GetServiceInfo(const std::string& service, TServiceInfo
   }
 }
 
-void TServiceController::ReadConfig(ScHandle service, TServiceInfo& info) {
+void ServiceController::ReadConfig(ScHandle service, ServiceInfo& info) {
   std::vector<std::byte> buffer(kServiceConfigBufferSize);
   ServiceConfig config;
   uint32_t needed = 0;
@@ -115,7 +115,7 @@ void TServiceController::ReadConfig(ScHandle service, TServiceInfo& info) {
   info.StartType = config.StartType;
 }
 
-uint32_t TServiceController::WaitWhilePending(ScHandle service, uint32_t pendingState) {
+uint32_t ServiceController::WaitWhilePending(ScHandle service, uint32_t pendingState) {
   ServiceStatus status;
   if (!scm_.QueryStatus(service, status)) return kServiceStateUnknown;
   uint32_t progressStart = clock_.TickCount();
@@ -139,11 +139,11 @@ uint32_t TServiceController::WaitWhilePending(ScHandle service, uint32_t pending
   return status.CurrentState;
 }
 
-void TServiceController::ShowServiceError(const std::string& detail) {
+void ServiceController::ShowServiceError(const std::string& detail) {
   ui_.ShowError(ServiceErrorText(detail));
 }
 
-void TServiceController::ShowSystemError() {
+void ServiceController::ShowSystemError() {
   ShowServiceError(scm_.SystemErrorText(scm_.LastError()));
 }
 
