@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+
 #include "platform/win32/file_system_win.h"
+#include "tests/support/win/environment_errors.h"
 
 namespace tftpcfg::test {
 void MainWindowTest::SetUp() {
@@ -38,6 +41,24 @@ void MainWindowTest::Open() {
   dlg_ = TdlgIPEdit::Create(GetModuleHandleW(nullptr), frm_->Handle());
   frm_->SetRuleDialog(dlg_.get());
   Pump();
+}
+
+int MainWindowTest::RepeatOnEnvironmentStartFailure(std::vector<std::string>& errors,
+                                                    const std::function<void()>& attempt) {
+  for (int repeats = 0;; ++repeats) {
+    attempt();
+    if (HasFatalFailure() || repeats + 1 == kEnvironmentStartAttempts ||
+        !IsEnvironmentStartFailure(errors))
+      return repeats;
+    std::printf("%s: restart repeated after the manager's error 1359\n",
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dlg_.reset();
+    frm_.reset();
+    Pump();
+    errors.clear();
+    dialogs_.shown.clear();
+    restarts_ = 0;
+  }
 }
 
 void MainWindowTest::Pump() {

@@ -101,6 +101,15 @@ class MainWindowTest : public ::testing::Test {
   void SelectComboItem(HWND combo, int index);          // as the user picks an item
   HWND Focus() const { return GetFocus(); }
 
+  // Runs attempt, which installs the stand-in and drives one restart through a
+  // window it opens, again while the controller's only error box (recorded in
+  // errors) is the environment's 1359 (see environment_errors.h), up to
+  // kEnvironmentStartAttempts times in all. Between attempts the window is
+  // closed and errors, the boxes shown and the restart count are cleared; each
+  // repeat prints a line. Returns the number of repeats.
+  int RepeatOnEnvironmentStartFailure(std::vector<std::string>& errors,
+                                      const std::function<void()>& attempt);
+
   // A directory that exists in the prefix, and one that does not.
   std::string existingDir_;
   std::string missingDir_ = "C:\\no\\such\\folder";

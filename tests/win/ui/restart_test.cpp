@@ -1,6 +1,8 @@
 // OK and Apply with Yes against the stand-in service through the real service
 // controller: what the service receives, and that the window ignores its own
-// commands while the restart is under way.
+// commands while the restart is under way. A restart whose start Wine's manager
+// fails with its 1359 (the environment's) is run again from a fresh
+// installation.
 
 #include "tests/win/ui/main_window_fixture.h"
 
@@ -56,12 +58,17 @@ class RestartTest : public MainWindowTest {
 };
 
 TEST_F(RestartTest, OkYesRestartsTheRunningService) {
-  Install(StubBehaviour::Normal, true);
-  UseRealController();
-  Open();
-  ClickCheckBox(frm_->cbHighPriority);
-  dialogs_.restartAnswers = {RestartAnswer::Yes};
-  ClickButton(frm_->btnOk);
+  RepeatOnEnvironmentStartFailure(ui_.errors, [this] {
+    PutCompleteKey(existingDir_, existingDir_);
+    Install(StubBehaviour::Normal, true);
+    if (HasFatalFailure()) return;
+    UseRealController();
+    Open();
+    ClickCheckBox(frm_->cbHighPriority);
+    dialogs_.restartAnswers = {RestartAnswer::Yes};
+    ClickButton(frm_->btnOk);
+  });
+  if (HasFatalFailure()) return;
   const StubCounters c = ReadStubCounters();
   EXPECT_EQ(c.stops, 1u);
   EXPECT_EQ(c.starts, 1u);
@@ -105,16 +112,9 @@ TEST_F(RestartTest, YesWithTheServiceMissingShowsTheSystemText) {
 // Delete, the close box and presses Alt+F4. None of it may start a second save
 // and restart or close the window under the first.
 TEST_F(RestartTest, CommandsDuringARestartAreIgnored) {
-  Install(StubBehaviour::SlowStop, true);
-  UseRealController();
-  Open();
-  ClickCheckBox(frm_->cbHighPriority);
   static TfrmMain* window = nullptr;
   static bool sawBusyCursor = false;
   static int ticks = 0;
-  window = frm_.get();
-  sawBusyCursor = false;
-  ticks = 0;
   struct Poke {
     static void CALLBACK Timer(HWND, UINT, UINT_PTR id, DWORD) {
       if (!window->RestartInProgress()) return;
@@ -131,13 +131,25 @@ TEST_F(RestartTest, CommandsDuringARestartAreIgnored) {
       KillTimer(nullptr, id);
     }
   };
-  dialogs_.restartAnswers = {RestartAnswer::Yes, RestartAnswer::Yes};
-  dialogs_.confirmAnswers = {true, true, true};
-  dialogs_.onShow = [](const ScriptedDialogs::Box& box) {
-    if (box.kind == "Restart") SetTimer(nullptr, 0, 300, &Poke::Timer);
-  };
-  ClickButton(frm_->btnOk);
-  dialogs_.onShow = nullptr;
+  RepeatOnEnvironmentStartFailure(ui_.errors, [this] {
+    PutCompleteKey(existingDir_, existingDir_);
+    Install(StubBehaviour::SlowStop, true);
+    if (HasFatalFailure()) return;
+    UseRealController();
+    Open();
+    ClickCheckBox(frm_->cbHighPriority);
+    window = frm_.get();
+    sawBusyCursor = false;
+    ticks = 0;
+    dialogs_.restartAnswers = {RestartAnswer::Yes, RestartAnswer::Yes};
+    dialogs_.confirmAnswers = {true, true, true};
+    dialogs_.onShow = [](const ScriptedDialogs::Box& box) {
+      if (box.kind == "Restart") SetTimer(nullptr, 0, 300, &Poke::Timer);
+    };
+    ClickButton(frm_->btnOk);
+    dialogs_.onShow = nullptr;
+  });
+  if (HasFatalFailure()) return;
   EXPECT_GE(ticks, 1) << "the pokes ran during the restart";
   EXPECT_TRUE(sawBusyCursor);
   const StubCounters c = ReadStubCounters();
