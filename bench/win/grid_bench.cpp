@@ -19,7 +19,7 @@
 #include "config/access_rights.h"
 #include "tests/support/latin1_codec.h"
 #include "tests/support/memory_registry.h"
-#include "ui/dialogs.h"
+#include "ui/message_boxes.h"
 #include "ui/dlgMain_u.h"
 
 namespace {
@@ -27,7 +27,7 @@ namespace {
 using namespace tftpcfg;
 
 // Answers every question with No and shows nothing.
-class SilentDialogs final : public IDialogs {
+class SilentDialogs final : public MessageBoxes {
  public:
   void Error(HWND, const std::string&) override {}
   void Information(HWND, const std::string&) override {}

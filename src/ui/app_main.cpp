@@ -12,7 +12,7 @@
 #include "platform/win32/win_text.h"
 #include "service/service_controller.h"
 #include "ui/HelpViewer.h"
-#include "ui/dialogs.h"
+#include "ui/message_boxes.h"
 #include "ui/dlgIPEdit_u.h"
 #include "ui/dlgMain_u.h"
 #include "ui/service_ui.h"
@@ -39,7 +39,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   WinRegistry registry;
   WinAnsiCodec codec;
-  WinDialogs dialogs;
+  WindowMessageBoxes dialogs;
   WinServiceControlManager scm;
   WinServiceClock clock;
   WinServiceUi serviceUi;

@@ -1,23 +1,23 @@
-#include "ui/dialogs.h"
+#include "ui/message_boxes.h"
 
 #include "platform/win32/win_text.h"
 #include "ui/message_dialog.h"
 
 namespace tftpcfg {
 
-void WinDialogs::Error(HWND owner, const std::string& text) {
+void WindowMessageBoxes::Error(HWND owner, const std::string& text) {
   ShowMessageDialog(owner, MessageKind::Error, text);
 }
 
-void WinDialogs::Information(HWND owner, const std::string& text) {
+void WindowMessageBoxes::Information(HWND owner, const std::string& text) {
   ShowMessageDialog(owner, MessageKind::Information, text);
 }
 
-bool WinDialogs::Confirm(HWND owner, const std::string& text) {
+bool WindowMessageBoxes::Confirm(HWND owner, const std::string& text) {
   return ShowMessageDialog(owner, MessageKind::Confirmation, text) == MessageResult::Yes;
 }
 
-RestartAnswer WinDialogs::AskRestart(HWND owner) {
+RestartAnswer WindowMessageBoxes::AskRestart(HWND owner) {
   const int answer =
       MessageBoxW(owner, Widen(kRestartQuestion).c_str(), Widen(kRestartQuestionCaption).c_str(),
                   MB_YESNOCANCEL | MB_ICONWARNING);
@@ -26,7 +26,7 @@ RestartAnswer WinDialogs::AskRestart(HWND owner) {
   return RestartAnswer::Cancel;
 }
 
-void WinDialogs::ApplicationError(HWND owner, const std::string& message) {
+void WindowMessageBoxes::ApplicationError(HWND owner, const std::string& message) {
   ShowApplicationError(owner, message);
 }
 

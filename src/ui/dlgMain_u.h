@@ -18,7 +18,7 @@
 #include "platform/ansi_codec.h"
 #include "platform/registry.h"
 #include "platform/win32/win_handles.h"
-#include "ui/dialogs.h"
+#include "ui/message_boxes.h"
 #include "ui/layout.h"
 
 namespace tftpcfg {
@@ -85,7 +85,7 @@ class TfrmMain {
   struct Dependencies {
     IRegistry* registry = nullptr;
     const IAnsiCodec* codec = nullptr;
-    IDialogs* dialogs = nullptr;
+    MessageBoxes* dialogs = nullptr;
     // Restarts the service on the local computer; true when it runs again. It
     // shows its own messages for every failure.
     std::function<bool()> restartService;

@@ -17,7 +17,7 @@
 #include "platform/win32/win_text.h"
 #include "service/service_controller.h"
 #include "tests/support/win/message_box_answerer.h"
-#include "ui/dialogs.h"
+#include "ui/message_boxes.h"
 #include "ui/dlgIPEdit_u.h"
 #include "ui/dlgMain_u.h"
 #include "ui/service_ui.h"
@@ -195,7 +195,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR cmdLine, int) {
 
   WinRegistry registry;
   WinAnsiCodec codec;
-  WinDialogs dialogs;
+  WindowMessageBoxes dialogs;
   TfrmMain::Dependencies deps;
   deps.registry = &registry;
   deps.codec = &codec;

@@ -3,9 +3,11 @@
 #include <winsvc.h>
 
 #include <array>
+#include <cstdio>
 #include <utility>
 
 #include "platform/win32/win_handles.h"
+#include "tests/support/win/environment_errors.h"
 
 namespace tftpcfg::test {
 namespace {
@@ -140,12 +142,24 @@ DWORD RemoveStubService() {
   }
 }
 
+DWORD StartServiceRetrying(SC_HANDLE service) {
+  for (int attempt = 1;; ++attempt) {
+    if (StartServiceW(service, 0, nullptr)) return 0;
+    const DWORD error = GetLastError();
+    if (!IsEnvironmentStartFailure(error) || attempt == kEnvironmentStartAttempts) return error;
+    std::fprintf(stderr, "stand-in start: the manager failed with error %lu, trying again\n",
+                 error);
+    Sleep(kEnvironmentStartPauseMs);
+  }
+}
+
 DWORD StartStubService() {
   UniqueScHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
   if (!manager) return GetLastError();
   UniqueScHandle service(
       OpenServiceW(manager.get(), kStubServiceName, SERVICE_START | SERVICE_QUERY_STATUS));
-  if (!service || !StartServiceW(service.get(), 0, nullptr)) return GetLastError();
+  if (!service) return GetLastError();
+  if (const DWORD error = StartServiceRetrying(service.get())) return error;
   const bool running = WaitForState(service.get(), 10000,
                                     [](DWORD state) { return state != SERVICE_START_PENDING; });
   return running && StubServiceState() == SERVICE_RUNNING ? 0 : ERROR_SERVICE_REQUEST_TIMEOUT;

@@ -52,8 +52,13 @@ DWORD InstallStubService(const StubInstall& install);
 // Ends a running stand-in through SERVICE_STOPPED, deletes the service and
 // waits until the manager has forgotten it. 0 also when none was installed.
 DWORD RemoveStubService();
-// Starts the installed stand-in directly through the manager and waits (up to
-// 10 s) until it runs. Returns 0 or a system error code.
+// StartServiceW, tried again after a short pause while the manager fails it
+// with the environment's 1359 (see environment_errors.h), a bounded number of
+// times. Returns 0 or the system error code of the last try.
+DWORD StartServiceRetrying(SC_HANDLE service);
+// Starts the installed stand-in directly through the manager (as
+// StartServiceRetrying) and waits (up to 10 s) until it runs. Returns 0 or a
+// system error code.
 DWORD StartStubService();
 // The current state (SERVICE_RUNNING, ...), or 0 when it cannot be read.
 DWORD StubServiceState();

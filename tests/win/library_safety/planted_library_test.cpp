@@ -20,7 +20,7 @@
 #include "platform/win32/file_system_win.h"
 #include "platform/win32/win_handles.h"
 #include "platform/win32/win_text.h"
-#include "ui/dialogs.h"
+#include "ui/message_boxes.h"
 
 namespace tftpcfg::test {
 namespace {

@@ -17,7 +17,7 @@
 #include <utility>
 
 #include "config/int_text.h"
-#include "controls/ip_edit.h"
+#include "controls/ip_address_field.h"
 #include "tests/support/win/control_harness.h"
 #include "tests/win/ui/main_window_fixture.h"
 
@@ -83,7 +83,7 @@ class BadInputTest : public MainWindowTest {
     PutCompleteKey(existingDir_, existingDir_);
   }
   void TearDown() override {
-    TdlgIPEdit::SetOnShownForTesting(nullptr);
+    dlg_->SetOnShown(nullptr);
     MainWindowTest::TearDown();
   }
 
@@ -109,7 +109,7 @@ class BadInputTest : public MainWindowTest {
 
   void Apply(RestartAnswer answer) {
     dialogs_.restartAnswers = {answer};
-    ClickButton(frm_->btnApply);
+    ClickButton(frm_->Control(IDC_APPLY));
   }
 };
 
@@ -122,7 +122,7 @@ TEST_F(BadInputTest, HundredKilobytesPastedIntoEveryTextFieldAreTakenOrRefusedWh
 
   // The root directory takes the text up to the EDIT's limit; the check then
   // refuses it as no directory, and nothing is written.
-  const std::string root = PasteInto(frm_->elTFTPRoot->EditHandle());
+  const std::string root = PasteInto(FolderField(frm_->Control(IDC_TFTP_ROOT)).Edit());
   EXPECT_GE(root.size(), 30000u);
   EXPECT_EQ(root, bigUtf8.substr(0, root.size()));
   EXPECT_TRUE(frm_->Modified());
@@ -130,12 +130,12 @@ TEST_F(BadInputTest, HundredKilobytesPastedIntoEveryTextFieldAreTakenOrRefusedWh
   ASSERT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Error"});
   EXPECT_EQ(dialogs_.shown[0].text, "Specified TFTP Root Directory is not valid.");
   EXPECT_EQ(Snapshot(), stored);
-  EXPECT_EQ(frm_->elTFTPRoot->Text(), root) << "the check changes nothing";
-  frm_->elTFTPRoot->SetText(existingDir_);
+  EXPECT_EQ(FolderField(frm_->Control(IDC_TFTP_ROOT)).Text(), root) << "the check changes nothing";
+  FolderField(frm_->Control(IDC_TFTP_ROOT)).SetText(existingDir_);
 
   // The log directory likewise, while logging is on.
   dialogs_.shown.clear();
-  const std::string logDir = PasteInto(frm_->elLogDir->EditHandle());
+  const std::string logDir = PasteInto(FolderField(frm_->Control(IDC_LOG_DIRECTORY)).Edit());
   EXPECT_EQ(logDir, bigUtf8.substr(0, logDir.size()));
   Apply(RestartAnswer::No);
   ASSERT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Error"});
@@ -149,9 +149,9 @@ TEST_F(BadInputTest, HundredKilobytesPastedIntoEveryTextFieldAreTakenOrRefusedWh
     TElSpinEdit* field;
   };
   const NumberField numbers[] = {
-      {"TFTPPort", frm_->seTFTPPort},   {"TFTPTimeout", frm_->seTimeout},
-      {"TFTPRetr", frm_->seRetries},    {"FWMinPort", frm_->seFWMinPort},
-      {"FWMaxPort", frm_->seFWMaxPort}, {"LogFileCount", frm_->elLogCount}};
+      {"TFTPPort", NumberField(frm_->Control(IDC_TFTP_PORT))},   {"TFTPTimeout", NumberField(frm_->Control(IDC_TIMEOUT))},
+      {"TFTPRetr", NumberField(frm_->Control(IDC_RETRIES))},    {"FWMinPort", NumberField(frm_->Control(IDC_FIREWALL_MIN_PORT))},
+      {"FWMaxPort", NumberField(frm_->Control(IDC_FIREWALL_MAX_PORT))}, {"LogFileCount", NumberField(frm_->Control(IDC_LOG_COUNT))}};
   for (const NumberField& n : numbers) {
     SCOPED_TRACE(n.name);
     const int32_t before = n.field->Value();
@@ -169,7 +169,7 @@ TEST_F(BadInputTest, HundredKilobytesPastedIntoEveryTextFieldAreTakenOrRefusedWh
 
   // With logging off the long log directory is saved, exactly as shown, and
   // loads again unchanged; every other value is saved as the window shows it.
-  ClickCheckBox(frm_->cbWriteLog);
+  ClickCheckBox(frm_->Control(IDC_WRITE_LOG));
   dialogs_.shown.clear();
   Apply(RestartAnswer::No);
   EXPECT_TRUE(dialogs_.Kinds() == std::vector<std::string>{"Restart"});
@@ -179,7 +179,7 @@ TEST_F(BadInputTest, HundredKilobytesPastedIntoEveryTextFieldAreTakenOrRefusedWh
   EXPECT_EQ(after.at("LogDirectory").second, logDir + '\0');
   const ServiceSettings shown = frm_->SettingsFromControls();
   Reopen();
-  EXPECT_EQ(frm_->elLogDir->Text(), logDir);
+  EXPECT_EQ(FolderField(frm_->Control(IDC_LOG_DIRECTORY)).Text(), logDir);
   EXPECT_TRUE(frm_->SettingsFromControls() == shown);
 }
 
@@ -187,13 +187,13 @@ TEST_F(BadInputTest, HundredKilobytesPastedIntoTheRuleDialogsAddressGiveAnAddres
   ASSERT_TRUE(SetClipboardUtf16(HundredKilobytes()));
   Open();
   std::vector<std::string> partTexts;
-  TdlgIPEdit::SetOnShownForTesting([&](TdlgIPEdit& d) {
-    SendMessageW(d.rbSingle, BM_CLICK, 0, 0);
-    for (int i = 0; i < 4; ++i) partTexts.push_back(PasteInto(d.edAddress->PartHandle(i)));
-    SendMessageW(d.btnOk, BM_CLICK, 0, 0);
+  dlg_->SetOnShown([&](RuleDialog& d) {
+    SendMessageW(d.Control(IDC_SINGLE_HOST), BM_CLICK, 0, 0);
+    for (int i = 0; i < 4; ++i) partTexts.push_back(PasteInto(IpAddressField(d.Control(IDC_ADDRESS)).Part(i)));
+    SendMessageW(d.Control(IDOK), BM_CLICK, 0, 0);
   });
   frm_->ShowPage(kPageSecurity);
-  ClickButton(frm_->sbAdd);
+  ClickButton(frm_->Control(IDC_ADD_RULE));
   ASSERT_EQ(frm_->HostRows().size(), 3u);
   // Each part holds at most three characters, all digits, worth its octet.
   const std::string address = frm_->HostRows()[2].rule.Address;
@@ -216,20 +216,20 @@ TEST_F(BadInputTest, TextOutsideTheCodePageIsRefusedAtSaveAndNothingIsWritten) {
   Open();
   const KeySnapshot stored = Snapshot();
 
-  frm_->elTFTPRoot->SetText("");
-  TypeChars(frm_->elTFTPRoot->EditHandle(), foreign);
-  EXPECT_EQ(frm_->elTFTPRoot->Text(), Narrow(foreign));
-  ClickButton(frm_->btnOk);
+  FolderField(frm_->Control(IDC_TFTP_ROOT)).SetText("");
+  TypeChars(FolderField(frm_->Control(IDC_TFTP_ROOT)).Edit(), foreign);
+  EXPECT_EQ(FolderField(frm_->Control(IDC_TFTP_ROOT)).Text(), Narrow(foreign));
+  ClickButton(frm_->Control(IDOK));
   ASSERT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Error"});
   EXPECT_EQ(dialogs_.shown[0].text, "Specified TFTP Root Directory is not valid.");
   EXPECT_EQ(Snapshot(), stored);
   EXPECT_TRUE(IsWindow(frm_->Handle()));
-  frm_->elTFTPRoot->SetText(existingDir_);
+  FolderField(frm_->Control(IDC_TFTP_ROOT)).SetText(existingDir_);
 
   // The log directory, logging on: its check refuses it.
   dialogs_.shown.clear();
-  frm_->elLogDir->SetText("");
-  TypeChars(frm_->elLogDir->EditHandle(), foreign);
+  FolderField(frm_->Control(IDC_LOG_DIRECTORY)).SetText("");
+  TypeChars(FolderField(frm_->Control(IDC_LOG_DIRECTORY)).Edit(), foreign);
   Apply(RestartAnswer::Yes);
   ASSERT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Error"});
   EXPECT_EQ(dialogs_.shown[0].text, "Specified Logfiles Directory is not valid.");
@@ -237,7 +237,7 @@ TEST_F(BadInputTest, TextOutsideTheCodePageIsRefusedAtSaveAndNothingIsWritten) {
 
   // Logging off, so nothing checks the folder: the save itself refuses the
   // text, says why, writes nothing and restarts nothing.
-  ClickCheckBox(frm_->cbWriteLog);
+  ClickCheckBox(frm_->Control(IDC_WRITE_LOG));
   dialogs_.shown.clear();
   Apply(RestartAnswer::Yes);
   ASSERT_EQ(dialogs_.Kinds(), (std::vector<std::string>{"Restart", "ApplicationError"}));
@@ -252,9 +252,9 @@ TEST_F(BadInputTest, TextOutsideTheCodePageIsRefusedAtSaveAndNothingIsWritten) {
   // (with logging on again, so the folder is checked and can be edited).
   const std::wstring western = L"C:\\tftp Gr\u00fc\u00dfe";
   CreateDirectoryW(western.c_str(), nullptr);
-  ClickCheckBox(frm_->cbWriteLog);
-  frm_->elLogDir->SetText("");
-  TypeChars(frm_->elLogDir->EditHandle(), western);
+  ClickCheckBox(frm_->Control(IDC_WRITE_LOG));
+  FolderField(frm_->Control(IDC_LOG_DIRECTORY)).SetText("");
+  TypeChars(FolderField(frm_->Control(IDC_LOG_DIRECTORY)).Edit(), western);
   dialogs_.shown.clear();
   Apply(RestartAnswer::No);
   EXPECT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Restart"});
@@ -263,7 +263,7 @@ TEST_F(BadInputTest, TextOutsideTheCodePageIsRefusedAtSaveAndNothingIsWritten) {
                                                          "e") +
                                                  '\0');
   Reopen();
-  EXPECT_EQ(frm_->elLogDir->Text(), Narrow(western));
+  EXPECT_EQ(FolderField(frm_->Control(IDC_LOG_DIRECTORY)).Text(), Narrow(western));
   RemoveDirectoryW(foreign.c_str());
   RemoveDirectoryW(western.c_str());
 }
@@ -284,20 +284,20 @@ TEST_F(BadInputTest, TenThousandRulesAreAddedSavedAndLoadedAgainInOrder) {
   ASSERT_EQ(frm_->HostRows().size(), static_cast<size_t>(kRules - kByDialog + 2));
   frm_->ShowPage(kPageSecurity);
   int next = kRules - kByDialog;
-  TdlgIPEdit::SetOnShownForTesting([&next](TdlgIPEdit& d) {
+  dlg_->SetOnShown([&next](RuleDialog& d) {
     const bool single = next % 3 != 0;
-    SendMessageW(single ? d.rbSingle : d.rbNetwork, BM_CLICK, 0, 0);
+    SendMessageW(single ? d.Control(IDC_SINGLE_HOST) : d.Control(IDC_NETWORK), BM_CLICK, 0, 0);
     d.SetAddress("10." + std::to_string(next / 65536) + "." + std::to_string(next / 256 % 256) +
                  "." + std::to_string(next % 256));
     if (!single) d.SetMask("255.255." + std::to_string(next % 256) + ".0");
-    SendMessageW(d.cbAccess, CB_SETCURSEL, next % 2, 0);
+    SendMessageW(d.Control(IDC_ACCESS), CB_SETCURSEL, next % 2, 0);
     ++next;
-    SendMessageW(d.btnOk, BM_CLICK, 0, 0);
+    SendMessageW(d.Control(IDOK), BM_CLICK, 0, 0);
   });
   const DWORD start = GetTickCount();
-  for (int i = 0; i < kByDialog; ++i) ClickButton(frm_->sbAdd);
+  for (int i = 0; i < kByDialog; ++i) ClickButton(frm_->Control(IDC_ADD_RULE));
   const DWORD added = GetTickCount() - start;
-  TdlgIPEdit::SetOnShownForTesting(nullptr);
+  dlg_->SetOnShown(nullptr);
   ASSERT_EQ(frm_->HostRows().size(), static_cast<size_t>(kRules + 2));
 
   Apply(RestartAnswer::No);
@@ -309,7 +309,7 @@ TEST_F(BadInputTest, TenThousandRulesAreAddedSavedAndLoadedAgainInOrder) {
       << "stored " << after.at("HostList").second.size() << " bytes, expected "
       << expected.size() + 1;
 
-  const std::vector<TfrmMain::HostRow> rows = frm_->HostRows();
+  const std::vector<MainWindow::HostRow> rows = frm_->HostRows();
   const DWORD reloadStart = GetTickCount();
   Reopen();
   const DWORD reloaded = GetTickCount() - reloadStart;

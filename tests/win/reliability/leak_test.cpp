@@ -9,7 +9,9 @@
 // progress instead of lasting 1 to 10 s, so a restart costs what the
 // service's own stop and start take (about 0.6 s; a whole cycle about 1 s
 // under Wine) rather than seconds of sleeping; everything else is the real
-// path.
+// path. A cycle whose restart Wine's manager fails with its 1359 (the
+// environment's, see environment_errors.h) is repeated; the repeats are
+// counted and printed.
 // TFTPCFG_LEAK_CYCLES sets the number of cycles (default 200).
 
 #include <windows.h>
@@ -24,6 +26,7 @@
 #include "ui/service_ui.h"
 #include "platform/win32/win_handles.h"
 #include "service/service_controller.h"
+#include "tests/support/win/environment_errors.h"
 #include "tests/support/win/stub_service.h"
 #include "tests/win/reliability/resource_counts.h"
 #include "tests/win/ui/main_window_fixture.h"
@@ -137,7 +140,7 @@ class LeakTest : public MainWindowTest {
     restart_ = [this] { return controller_.RestartService("", kServiceName); };
   }
   void TearDown() override {
-    TdlgIPEdit::SetOnShownForTesting(nullptr);
+    dlg_->SetOnShown(nullptr);
     MainWindowTest::TearDown();
     RemoveStubService();
   }
@@ -145,22 +148,24 @@ class LeakTest : public MainWindowTest {
   // Runs the rule dialog through Add or Edit: what the user enters, then OK.
   void FillRuleDialog(bool single, const std::string& address, const std::string& mask,
                       int access) {
-    TdlgIPEdit::SetOnShownForTesting([=](TdlgIPEdit& d) {
-      SendMessageW(single ? d.rbSingle : d.rbNetwork, BM_CLICK, 0, 0);
+    dlg_->SetOnShown([=](RuleDialog& d) {
+      SendMessageW(single ? d.Control(IDC_SINGLE_HOST) : d.Control(IDC_NETWORK), BM_CLICK, 0, 0);
       d.SetAddress(address);
       if (!single) d.SetMask(mask);
-      SendMessageW(d.cbAccess, CB_SETCURSEL, static_cast<WPARAM>(access), 0);
-      SendMessageW(d.btnOk, BM_CLICK, 0, 0);
+      SendMessageW(d.Control(IDC_ACCESS), CB_SETCURSEL, static_cast<WPARAM>(access), 0);
+      SendMessageW(d.Control(IDOK), BM_CLICK, 0, 0);
     });
   }
 
   void SelectRow(int row) {
-    ListView_SetItemState(frm_->tsgHosts, row, LVIS_SELECTED | LVIS_FOCUSED,
+    ListView_SetItemState(frm_->Control(IDC_RULES), row, LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
     Pump();
   }
 
-  // One cycle; a step that did not happen is recorded as a failure.
+  // One cycle; a step that did not happen is recorded as a failure. A restart
+  // whose start Wine's manager failed with its 1359 is left unchecked and
+  // marked in environmentFailure_.
   void Cycle(int n) {
     frm_->FormCreate();  // the load that start-up runs
     ASSERT_EQ(frm_->HostRows().size(), 2u);
@@ -168,29 +173,57 @@ class LeakTest : public MainWindowTest {
 
     const std::string address = "10.0." + std::to_string(n / 256) + "." + std::to_string(n % 256);
     FillRuleDialog(true, address, "", 1);
-    ClickButton(frm_->sbAdd);
+    ClickButton(frm_->Control(IDC_ADD_RULE));
     ASSERT_EQ(frm_->HostRows().size(), 3u);
     EXPECT_EQ(frm_->HostRows()[2].rule.Address, address);
 
     SelectRow(2);
     FillRuleDialog(false, address, "255.255.0.0", 0);
-    ClickButton(frm_->sbEdit);
+    ClickButton(frm_->Control(IDC_EDIT_RULE));
     EXPECT_EQ(frm_->HostRows()[2].rule.Mask, "255.255.0.0");
 
     SelectRow(2);
     dialogs_.confirmAnswers = {true};
-    ClickButton(frm_->sbDelete);
+    ClickButton(frm_->Control(IDC_DELETE_RULE));
     ASSERT_EQ(frm_->HostRows().size(), 2u);
-    TdlgIPEdit::SetOnShownForTesting(nullptr);
+    dlg_->SetOnShown(nullptr);
 
     ASSERT_TRUE(frm_->Modified());
     dialogs_.shown.clear();
     dialogs_.restartAnswers = {RestartAnswer::Yes};
-    ClickButton(frm_->btnApply);
-    EXPECT_EQ(dialogs_.Kinds(), (std::vector<std::string>{"Restart", "Information"}));
+    ClickButton(frm_->Control(IDC_APPLY));
     EXPECT_FALSE(frm_->Modified());
+    environmentFailure_ = IsEnvironmentStartFailure(ui_.errors);
+    if (environmentFailure_) return;
+    EXPECT_EQ(dialogs_.Kinds(), (std::vector<std::string>{"Restart", "Information"}));
     EXPECT_TRUE(ui_.errors.empty()) << (ui_.errors.empty() ? "" : ui_.errors.front());
   }
+
+  // Cycle n, repeated while its restart meets the environment's 1359. Before a
+  // repeat the stand-in is started again, running as a cycle finds it; what it
+  // received in the failed cycle and that start is set aside, so that the
+  // counts it keeps cover the cycles that completed.
+  void CycleUntilDone(int n) {
+    for (int attempt = 1;; ++attempt) {
+      const StubCounters before = ReadStubCounters();
+      environmentFailure_ = false;
+      Cycle(n);
+      if (!environmentFailure_ || HasFailure()) return;
+      ASSERT_LT(attempt, kEnvironmentStartAttempts) << "cycle " << n << ": " << ui_.errors[0];
+      ++repeats_;
+      ui_.errors.clear();
+      if (StubServiceState() != SERVICE_RUNNING) {
+        ASSERT_EQ(StartStubService(), 0u);
+      }
+      const StubCounters after = ReadStubCounters();
+      setAside_.starts += after.starts - before.starts;
+      setAside_.stops += after.stops - before.stops;
+    }
+  }
+
+  bool environmentFailure_ = false;
+  int repeats_ = 0;
+  StubCounters setAside_;
 
   ShortPauseClock clock_;
   WinServiceControlManager scm_;
@@ -203,13 +236,13 @@ TEST_F(LeakTest, CyclesOfLoadRuleEditingAndApplyWithRestartLeaveTheCountsAlone) 
   SettleRuntime();
   Open();
   const DWORD start = GetTickCount();
-  Cycle(1);
+  CycleUntilDone(1);
   ASSERT_FALSE(HasFailure());
   const ResourceCounts first = CountResources();
   // No SCOPED_TRACE in the loop: its first use on a thread makes the test
   // framework open a handle to that thread, which would count as a leak.
   for (int n = 2; n <= cycles; ++n) {
-    Cycle(n);
+    CycleUntilDone(n);
     ASSERT_FALSE(HasFailure()) << "cycle " << n;
   }
   const ResourceCounts last = CountResources();
@@ -218,10 +251,11 @@ TEST_F(LeakTest, CyclesOfLoadRuleEditingAndApplyWithRestartLeaveTheCountsAlone) 
               static_cast<unsigned long>(took), first.Text().c_str(), cycles, last.Text().c_str());
   EXPECT_EQ(last, first) << "after cycle 1: " << first.Text() << "; after cycle " << cycles << ": "
                          << last.Text();
+  std::printf("leaks: %d cycle(s) repeated after the manager's error 1359\n", repeats_);
   const StubCounters received = ReadStubCounters();
-  EXPECT_EQ(received.starts, static_cast<DWORD>(cycles));
-  EXPECT_EQ(received.stops, static_cast<DWORD>(cycles));
-  EXPECT_EQ(restarts_, cycles);
+  EXPECT_EQ(received.starts - setAside_.starts, static_cast<DWORD>(cycles));
+  EXPECT_EQ(received.stops - setAside_.stops, static_cast<DWORD>(cycles));
+  EXPECT_EQ(restarts_, cycles + repeats_);
   std::string hosts;
   ASSERT_TRUE(GetString("HostList", hosts));
   EXPECT_EQ(hosts, "[192.168.10.0, 255.255.255.0, R], [10.0.0.7, 255.255.255.255, NA]");

@@ -4,7 +4,9 @@
 // stop, disabled, and not installed. For each: the controller's error boxes
 // (exact texts), the window's own boxes, the requests sent and received, the
 // result, the service's state afterwards, and the window closed with the
-// settings saved whatever the restart's result.
+// settings saved whatever the restart's result. A case whose restart Wine's
+// manager fails with its 1359 (the environment's) is run again from a fresh
+// installation.
 
 #include <cstdio>
 #include <string>
@@ -202,9 +204,9 @@ class ServiceMatrixTest : public MainWindowTest {
     dialogs_.shown.clear();
     ui_.errors.clear();
     Open();
-    ClickCheckBox(frm_->cbHighPriority);  // stored 1, now 0
+    ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));  // stored 1, now 0
     dialogs_.restartAnswers = {RestartAnswer::Yes};
-    ClickButton(frm_->btnOk);
+    ClickButton(frm_->Control(IDOK));
   }
 
   std::unique_ptr<CountingScm> scm_;
@@ -214,13 +216,18 @@ class ServiceMatrixTest : public MainWindowTest {
 };
 
 TEST_F(ServiceMatrixTest, OkYesGivesTheBoxesRequestsAndStateOfEachServiceBehaviour) {
+  int repeats = 0;  // cases run again after the environment's 1359
   for (const ServiceCase& c : Cases()) {
     SCOPED_TRACE(c.name);
-    Prepare(c);
+    DWORD took = 0;
+    repeats += RepeatOnEnvironmentStartFailure(ui_.errors, [&] {
+      Prepare(c);
+      if (HasFatalFailure()) return;
+      const DWORD start = GetTickCount();
+      OkYes();
+      took = GetTickCount() - start;
+    });
     if (HasFatalFailure()) return;
-    const DWORD start = GetTickCount();
-    OkYes();
-    const DWORD took = GetTickCount() - start;
 
     EXPECT_EQ(ui_.errors, c.errorBoxes);
     EXPECT_EQ(dialogs_.Kinds(), c.restarted ? (std::vector<std::string>{"Restart", "Information"})
@@ -248,6 +255,7 @@ TEST_F(ServiceMatrixTest, OkYesGivesTheBoxesRequestsAndStateOfEachServiceBehavio
     Pump();
     restarts_ = 0;
   }
+  std::printf("service matrix: %d case(s) repeated after the manager's error 1359\n", repeats);
 }
 
 // The controller's boxes as the user sees them: real message boxes, captioned

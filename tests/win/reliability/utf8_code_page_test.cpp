@@ -33,12 +33,12 @@ TEST_F(Utf8CodePageTest, TextInAnyScriptIsSavedAsUtf8AndLoadsAgain) {
   const std::wstring folder = L"C:\\tftp \u4e2d\u6587";
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  frm_->elLogDir->SetText("");
-  TypeChars(frm_->elLogDir->EditHandle(), folder);
-  ClickCheckBox(frm_->cbWriteLog);  // logging off: the folder, which does not exist, is not checked
-  ASSERT_EQ(frm_->elLogDir->Text(), Narrow(folder));
+  FolderField(frm_->Control(IDC_LOG_DIRECTORY)).SetText("");
+  TypeChars(FolderField(frm_->Control(IDC_LOG_DIRECTORY)).Edit(), folder);
+  ClickCheckBox(frm_->Control(IDC_WRITE_LOG));  // logging off: the folder, which does not exist, is not checked
+  ASSERT_EQ(FolderField(frm_->Control(IDC_LOG_DIRECTORY)).Text(), Narrow(folder));
   dialogs_.restartAnswers = {RestartAnswer::No};
-  ClickButton(frm_->btnApply);
+  ClickButton(frm_->Control(IDC_APPLY));
   EXPECT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Restart"}) << "checked and saved";
   EXPECT_FALSE(frm_->Modified());
 
@@ -58,7 +58,7 @@ TEST_F(Utf8CodePageTest, TextInAnyScriptIsSavedAsUtf8AndLoadsAgain) {
   frm_.reset();
   Pump();
   Open();
-  EXPECT_EQ(frm_->elLogDir->Text(), Narrow(folder));
+  EXPECT_EQ(FolderField(frm_->Control(IDC_LOG_DIRECTORY)).Text(), Narrow(folder));
   EXPECT_TRUE(dialogs_.Kinds() == std::vector<std::string>{"Restart"}) << "no error at the load";
 }
 

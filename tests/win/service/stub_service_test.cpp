@@ -78,7 +78,7 @@ class StubServiceTest : public ::testing::Test {
 TEST_F(StubServiceTest, NormalWalksThroughAFewHundredMillisecondsOfEachPendingState) {
   ASSERT_EQ(test::InstallStubService({}), 0u);
   Open();
-  ASSERT_TRUE(StartServiceW(service(), 0, nullptr));
+  ASSERT_EQ(test::StartServiceRetrying(service()), 0u);
   const Observed start = WatchWhile(service(), SERVICE_START_PENDING);
   ExpectAdvancingThenSettled(start, SERVICE_START_PENDING, SERVICE_RUNNING);
 

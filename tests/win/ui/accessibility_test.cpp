@@ -7,7 +7,7 @@
 
 #include <oleacc.h>
 
-#include "controls/ip_edit.h"
+#include "controls/ip_address_field.h"
 #include "platform/win32/win_handles.h"
 #include "ui/accessibility.h"
 
@@ -60,36 +60,36 @@ TEST_F(AccessibilityTest, EveryInputControlOfTheWindowCarriesItsLabel) {
   ASSERT_TRUE(com_.ok());
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  TfrmMain& w = *frm_;
+  MainWindow& w = *frm_;
   const std::vector<std::pair<HWND, const char*>> expected = {
-      {w.elTFTPRoot->EditHandle(), "TFTP Root Directory"},
-      {w.elTFTPRoot->Handle(), "TFTP Root Directory"},
-      {w.seTFTPPort->EditHandle(), "TFTP Server Port"},
-      {w.seTimeout->EditHandle(), "Request timeout"},
-      {w.seRetries->EditHandle(), "Retries"},
-      {w.seRetries->Handle(), "Retries"},
-      {w.cbHighPriority, "High priority level"},
-      {w.cbOpTimeout, "timeout"},
-      {w.cbOpBlocksize, "blocksize"},
-      {w.cbOpTSize, "tsize"},
-      {w.cbDefaultAccess, "Clients will have"},
-      {w.tsgHosts, "except the following IP addresses"},
-      {w.sbAdd, "Add"},
-      {w.sbEdit, "Edit"},
-      {w.sbDelete, "Delete"},
-      {w.cbFWEnabled, "Enable firewall support"},
-      {w.seFWMinPort->EditHandle(), "Use port range from"},
-      {w.seFWMaxPort->EditHandle(), "To"},
-      {w.cbWriteLog, "Enable Logging"},
-      {w.elLogDir->EditHandle(), "Logfiles Directory"},
-      {w.elLogDir->ButtonHandle(), "Browse"},
-      {w.elLogCount->EditHandle(), "Logfiles Count"},
-      {w.cbLoggingLevel, "Logging level"},
-      {w.rgTimestampsItems[0], "UTC Timestamps"},
-      {w.rgTimestampsItems[1], "Local timestamps"},
-      {w.btnOk, "OK"},
-      {w.btnCancel, "Cancel"},
-      {w.btnApply, "Apply"},
+      {FolderField(w.Control(IDC_TFTP_ROOT)).Edit(), "TFTP Root Directory"},
+      {FolderField(w.Control(IDC_TFTP_ROOT)).hwnd(), "TFTP Root Directory"},
+      {NumberField(w.Control(IDC_TFTP_PORT)).Edit(), "TFTP Server Port"},
+      {NumberField(w.Control(IDC_TIMEOUT)).Edit(), "Request timeout"},
+      {NumberField(w.Control(IDC_RETRIES)).Edit(), "Retries"},
+      {NumberField(w.Control(IDC_RETRIES)).hwnd(), "Retries"},
+      {w.Control(IDC_HIGH_PRIORITY), "High priority level"},
+      {w.Control(IDC_OPTION_TIMEOUT), "timeout"},
+      {w.Control(IDC_OPTION_BLOCKSIZE), "blocksize"},
+      {w.Control(IDC_OPTION_TSIZE), "tsize"},
+      {w.Control(IDC_DEFAULT_ACCESS), "Clients will have"},
+      {w.Control(IDC_RULES), "except the following IP addresses"},
+      {w.Control(IDC_ADD_RULE), "Add"},
+      {w.Control(IDC_EDIT_RULE), "Edit"},
+      {w.Control(IDC_DELETE_RULE), "Delete"},
+      {w.Control(IDC_FIREWALL), "Enable firewall support"},
+      {NumberField(w.Control(IDC_FIREWALL_MIN_PORT)).Edit(), "Use port range from"},
+      {NumberField(w.Control(IDC_FIREWALL_MAX_PORT)).Edit(), "To"},
+      {w.Control(IDC_WRITE_LOG), "Enable Logging"},
+      {FolderField(w.Control(IDC_LOG_DIRECTORY)).Edit(), "Logfiles Directory"},
+      {FolderField(w.Control(IDC_LOG_DIRECTORY)).ButtonHandle(), "Browse"},
+      {NumberField(w.Control(IDC_LOG_COUNT)).Edit(), "Logfiles Count"},
+      {w.Control(IDC_LOG_LEVEL), "Logging level"},
+      {w.Control(IDC_UTC_TIMESTAMPS), "UTC Timestamps"},
+      {w.Control(IDC_LOCAL_TIMESTAMPS), "Local timestamps"},
+      {w.Control(IDOK), "OK"},
+      {w.Control(IDCANCEL), "Cancel"},
+      {w.Control(IDC_APPLY), "Apply"},
   };
   for (const auto& [hwnd, name] : expected) EXPECT_EQ(NameOf(hwnd), name) << name;
 }
@@ -124,7 +124,7 @@ TEST_F(AccessibilityTest, NoTabStopIsLeftWithoutAName) {
 TEST_F(AccessibilityTest, ANamedFieldKeepsTheSystemsRoleStateAndWindow) {
   ASSERT_TRUE(com_.ok());
   Open();
-  const HWND edit = frm_->seTFTPPort->EditHandle();
+  const HWND edit = NumberField(frm_->Control(IDC_TFTP_PORT)).Edit();
   const ComPtr<IAccessible> named = ObjectOf(edit);
   ComPtr<IAccessible> plain;
   ASSERT_EQ(CreateStdAccessibleObject(edit, static_cast<LONG>(OBJID_CLIENT), __uuidof(IAccessible),
@@ -154,20 +154,20 @@ TEST_F(AccessibilityTest, ANamedFieldKeepsTheSystemsRoleStateAndWindow) {
 TEST_F(AccessibilityTest, AddressPartsFollowTheModeLabelAndSayWhichPartTheyAre) {
   ASSERT_TRUE(com_.ok());
   Open();
-  TdlgIPEdit& d = *dlg_;
-  EXPECT_EQ(NameOf(d.cbAccess), "Access rights");
+  RuleDialog& d = *dlg_;
+  EXPECT_EQ(NameOf(d.Control(IDC_ACCESS)), "Access rights");
   d.SelectSingle(false);
   d.UpdateAddressMode();
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(NameOf(d.edAddress->PartHandle(i)), "Network IP Address") << i;
-    EXPECT_EQ(DescriptionOf(d.edAddress->PartHandle(i)), "part " + std::to_string(i + 1) + " of 4");
-    EXPECT_EQ(NameOf(d.edMask->PartHandle(i)), "Network Mask") << i;
+    EXPECT_EQ(NameOf(IpAddressField(d.Control(IDC_ADDRESS)).Part(i)), "Network IP Address") << i;
+    EXPECT_EQ(DescriptionOf(IpAddressField(d.Control(IDC_ADDRESS)).Part(i)), "part " + std::to_string(i + 1) + " of 4");
+    EXPECT_EQ(NameOf(IpAddressField(d.Control(IDC_MASK)).Part(i)), "Network Mask") << i;
   }
-  EXPECT_EQ(NameOf(d.edAddress->Handle()), "Network IP Address");
+  EXPECT_EQ(NameOf(IpAddressField(d.Control(IDC_ADDRESS)).hwnd()), "Network IP Address");
   d.SelectSingle(true);
   d.UpdateAddressMode();
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(NameOf(d.edAddress->PartHandle(i)), "Host IP Address");
-  EXPECT_EQ(NameOf(d.rbSingle), "Single IP address");
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(NameOf(IpAddressField(d.Control(IDC_ADDRESS)).Part(i)), "Host IP Address");
+  EXPECT_EQ(NameOf(d.Control(IDC_SINGLE_HOST)), "Single IP address");
 }
 
 TEST(AccessibleNameText, TheLabelWithoutAcceleratorBlanksAndClosingColon) {

@@ -12,7 +12,7 @@
 
 #include <sstream>
 
-#include "controls/ip_edit.h"
+#include "controls/ip_address_field.h"
 #include "ui/layout.h"
 
 namespace tftpcfg::test {
@@ -176,38 +176,38 @@ TEST_F(DpiTest, TheControlsAreCommonControls6WithVisualStyles) {
   GetModuleFileNameW(GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH);
   EXPECT_NE(Narrow(path).find("winsxs"), std::string::npos) << Narrow(path);
   ASSERT_TRUE(IsThemeActive()) << "the prefix has no visual style";
-  for (HWND h : {frm_->btnOk, frm_->cbHighPriority, frm_->pcMain, frm_->tsgHosts})
+  for (HWND h : {frm_->Control(IDOK), frm_->Control(IDC_HIGH_PRIORITY), frm_->Control(IDC_PAGES), frm_->Control(IDC_RULES)})
     EXPECT_NE(GetWindowTheme(h), nullptr) << Describe(h);
 }
 
 TEST_F(DpiTest, TheMainWindowScalesItsFrameControlsFontAndGrid) {
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  TfrmMain& w = *frm_;
+  MainWindow& w = *frm_;
   for (const UINT dpi : kDpis) {
     SendDpiChange(w.Handle(), dpi);
     Pump();
     EXPECT_EQ(w.Dpi(), dpi);
     ExpectClientSize(w.Handle(), 360, 324, dpi);
-    ExpectAt(w.seTFTPPort->Handle(), {128, 56, 65, 21}, dpi);
-    ExpectAt(w.elTFTPRoot->Handle(), {128, 24, 200, 21}, dpi);
-    ExpectAt(w.tsgHosts, {8, 65, 324, 136}, dpi);
-    ExpectAt(w.sbDelete, {275, 210, 57, 25}, dpi);
-    ExpectAt(w.elLogCount->Handle(), {12 + 120, 11 + 84, 65, 21}, dpi);
-    ExpectAt(w.btnApply, {6 + 272, 6 + 271 + 8, 75, 25}, dpi);
-    EXPECT_EQ(ListView_GetColumnWidth(w.tsgHosts, 0), Scale(196, dpi));
-    EXPECT_EQ(ListView_GetColumnWidth(w.tsgHosts, 1), Scale(87, dpi));
+    ExpectAt(NumberField(w.Control(IDC_TFTP_PORT)).hwnd(), {128, 56, 65, 21}, dpi);
+    ExpectAt(FolderField(w.Control(IDC_TFTP_ROOT)).hwnd(), {128, 24, 200, 21}, dpi);
+    ExpectAt(w.Control(IDC_RULES), {8, 65, 324, 136}, dpi);
+    ExpectAt(w.Control(IDC_DELETE_RULE), {275, 210, 57, 25}, dpi);
+    ExpectAt(NumberField(w.Control(IDC_LOG_COUNT)).hwnd(), {12 + 120, 11 + 84, 65, 21}, dpi);
+    ExpectAt(w.Control(IDC_APPLY), {6 + 272, 6 + 271 + 8, 75, 25}, dpi);
+    EXPECT_EQ(ListView_GetColumnWidth(w.Control(IDC_RULES), 0), Scale(196, dpi));
+    EXPECT_EQ(ListView_GetColumnWidth(w.Control(IDC_RULES), 1), Scale(87, dpi));
     // One font of 8 points at this DPI, in the fields' text areas too.
-    for (HWND h : {w.cbHighPriority, w.btnOk, w.seTimeout->EditHandle(), w.elLogDir->EditHandle(),
-                   w.tsgHosts, w.pcMain}) {
+    for (HWND h : {w.Control(IDC_HIGH_PRIORITY), w.Control(IDOK), NumberField(w.Control(IDC_TIMEOUT)).Edit(), FolderField(w.Control(IDC_LOG_DIRECTORY)).Edit(),
+                   w.Control(IDC_RULES), w.Control(IDC_PAGES)}) {
       EXPECT_NEAR(EmHeight(h), MulDiv(8, static_cast<int>(dpi), 72), 1) << Describe(h);
-      EXPECT_EQ(SendMessageW(h, WM_GETFONT, 0, 0), SendMessageW(w.btnOk, WM_GETFONT, 0, 0));
+      EXPECT_EQ(SendMessageW(h, WM_GETFONT, 0, 0), SendMessageW(w.Control(IDOK), WM_GETFONT, 0, 0));
     }
     // The fields lay out their parts for their new size.
     for (TElSpinEdit* spin :
-         {w.seTFTPPort, w.seTimeout, w.seRetries, w.seFWMinPort, w.seFWMaxPort, w.elLogCount})
+         {NumberField(w.Control(IDC_TFTP_PORT)), NumberField(w.Control(IDC_TIMEOUT)), NumberField(w.Control(IDC_RETRIES)), NumberField(w.Control(IDC_FIREWALL_MIN_PORT)), NumberField(w.Control(IDC_FIREWALL_MAX_PORT)), NumberField(w.Control(IDC_LOG_COUNT))})
       ExpectFilledBy(spin->Handle(), {spin->EditHandle(), spin->ButtonsHandle()}, dpi);
-    for (TElFolderNameEdit* folder : {w.elTFTPRoot, w.elLogDir})
+    for (TElFolderNameEdit* folder : {FolderField(w.Control(IDC_TFTP_ROOT)), FolderField(w.Control(IDC_LOG_DIRECTORY))})
       ExpectFilledBy(folder->Handle(), {folder->EditHandle(), folder->ButtonHandle()}, dpi);
   }
 }
@@ -215,20 +215,20 @@ TEST_F(DpiTest, TheMainWindowScalesItsFrameControlsFontAndGrid) {
 TEST_F(DpiTest, NoPageClipsACaptionOrStacksControlsAtAnyDpi) {
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  TfrmMain& w = *frm_;
+  MainWindow& w = *frm_;
   for (const UINT dpi : kDpis) {
     SendDpiChange(w.Handle(), dpi);
     Pump();
     for (int page = 0; page < kTabbedPages; ++page) {
       SCOPED_TRACE("page " + std::to_string(page));
-      ExpectTidy(w.pages[page], dpi);
+      ExpectTidy(w.Page(page), dpi);
     }
     // The button strip: below the page control, inside the window, side by side.
     RECT client;
     GetClientRect(w.Handle(), &client);
-    const RECT pages = InParent(w.pcMain);
+    const RECT pages = InParent(w.Control(IDC_PAGES));
     int left = 0;
-    for (HWND b : {w.btnOk, w.btnCancel, w.btnApply}) {
+    for (HWND b : {w.Control(IDOK), w.Control(IDCANCEL), w.Control(IDC_APPLY)}) {
       const RECT rc = InParent(b);
       EXPECT_GE(rc.top, pages.bottom) << Describe(b) << " at " << dpi;
       EXPECT_LE(rc.bottom, client.bottom) << Describe(b) << " at " << dpi;
@@ -241,7 +241,7 @@ TEST_F(DpiTest, NoPageClipsACaptionOrStacksControlsAtAnyDpi) {
 
 TEST_F(DpiTest, BackAtTheFirstDpiEveryControlIsWhereItStarted) {
   Open();
-  TfrmMain& w = *frm_;
+  MainWindow& w = *frm_;
   std::vector<std::pair<HWND, RECT>> before;
   for (HWND page : w.pages)
     for (HWND c : Children(page)) before.emplace_back(c, InParent(c));
@@ -257,7 +257,7 @@ TEST_F(DpiTest, BackAtTheFirstDpiEveryControlIsWhereItStarted) {
 
 TEST_F(DpiTest, TheRuleDialogScalesAndKeepsItsCaptionsWhole) {
   Open();
-  TdlgIPEdit& d = *dlg_;
+  RuleDialog& d = *dlg_;
   for (const bool single : {false, true}) {
     d.SelectSingle(single);
     d.UpdateAddressMode();
@@ -265,16 +265,16 @@ TEST_F(DpiTest, TheRuleDialogScalesAndKeepsItsCaptionsWhole) {
       SendDpiChange(d.Handle(), dpi);
       Pump();
       ExpectClientSize(d.Handle(), 294, 205, dpi);
-      ExpectAt(d.edAddress->Handle(), {8 + 132, 4 + 92, 117, 21}, dpi);
-      ExpectAt(d.btnCancel, {153, 172, 75, 25}, dpi);
-      EXPECT_NEAR(EmHeight(d.cbAccess), MulDiv(8, static_cast<int>(dpi), 72), 1);
-      EXPECT_NEAR(EmHeight(d.edAddress->PartHandle(0)), MulDiv(8, static_cast<int>(dpi), 72), 1);
+      ExpectAt(IpAddressField(d.Control(IDC_ADDRESS)).hwnd(), {8 + 132, 4 + 92, 117, 21}, dpi);
+      ExpectAt(d.Control(IDCANCEL), {153, 172, 75, 25}, dpi);
+      EXPECT_NEAR(EmHeight(d.Control(IDC_ACCESS)), MulDiv(8, static_cast<int>(dpi), 72), 1);
+      EXPECT_NEAR(EmHeight(IpAddressField(d.Control(IDC_ADDRESS)).Part(0)), MulDiv(8, static_cast<int>(dpi), 72), 1);
       // The address parts: left to right inside the field, none on another.
       RECT field;
-      GetClientRect(d.edAddress->Handle(), &field);
+      GetClientRect(IpAddressField(d.Control(IDC_ADDRESS)).hwnd(), &field);
       int right = 0;
       for (int i = 0; i < 4; ++i) {
-        const RECT part = InParent(d.edAddress->PartHandle(i));
+        const RECT part = InParent(IpAddressField(d.Control(IDC_ADDRESS)).Part(i));
         EXPECT_GE(part.left, right) << "part " << i << " at " << dpi;
         EXPECT_LE(part.right, field.right) << "part " << i << " at " << dpi;
         EXPECT_LE(part.bottom, field.bottom) << "part " << i << " at " << dpi;
@@ -287,7 +287,7 @@ TEST_F(DpiTest, TheRuleDialogScalesAndKeepsItsCaptionsWhole) {
   SendDpiChange(d.Handle(), 192);
   d.SelectSingle(false);
   d.UpdateAddressMode();
-  EXPECT_LE(CaptionWidth(d.lblAddress), InParent(d.lblAddress).right - InParent(d.lblAddress).left);
+  EXPECT_LE(CaptionWidth(d.Control(IDC_ADDRESS_LABEL)), InParent(d.Control(IDC_ADDRESS_LABEL)).right - InParent(d.Control(IDC_ADDRESS_LABEL)).left);
 }
 
 }  // namespace

@@ -15,14 +15,14 @@ const char kTopic[] = "C:\\Program Files\\Ostrel TFTP\\tftpserv.chm::/configurat
 
 TEST_F(MainWindowTest, F1AnywhereInTheWindowAsksForTheSameTopic) {
   Open();
-  TfrmMain& w = *frm_;
+  MainWindow& w = *frm_;
   const std::vector<std::pair<int, HWND>> places = {
-      {kPageBasic, w.elTFTPRoot->EditHandle()},
-      {kPageBasic, w.cbOpTSize},
-      {kPageSecurity, w.tsgHosts},
-      {kPageFirewall, w.seFWMaxPort->EditHandle()},
-      {kPageLogging, w.cbWriteLog},
-      {kPageLogging, w.btnCancel},
+      {kPageBasic, FolderField(w.Control(IDC_TFTP_ROOT)).Edit()},
+      {kPageBasic, w.Control(IDC_OPTION_TSIZE)},
+      {kPageSecurity, w.Control(IDC_RULES)},
+      {kPageFirewall, NumberField(w.Control(IDC_FIREWALL_MAX_PORT)).Edit()},
+      {kPageLogging, w.Control(IDC_WRITE_LOG)},
+      {kPageLogging, w.Control(IDCANCEL)},
   };
   for (const auto& [page, control] : places) {
     w.ShowPage(page);
@@ -34,13 +34,13 @@ TEST_F(MainWindowTest, F1AnywhereInTheWindowAsksForTheSameTopic) {
 
 TEST_F(MainWindowTest, TheRuleDialogOffersNoHelp) {
   Open();
-  TdlgIPEdit::SetOnShownForTesting([this](TdlgIPEdit& d) {
+  dlg_->SetOnShown([this](RuleDialog& d) {
     PressKeys({VK_F1});
     PostMessageW(d.Handle(), WM_COMMAND, IDCANCEL, 0);
   });
   frm_->ShowPage(kPageSecurity);
-  ClickButton(frm_->sbAdd);
-  TdlgIPEdit::SetOnShownForTesting(nullptr);
+  ClickButton(frm_->Control(IDC_ADD_RULE));
+  dlg_->SetOnShown(nullptr);
   EXPECT_TRUE(helpTopics_.empty());
 }
 
@@ -48,7 +48,7 @@ TEST_F(MainWindowTest, TheRuleDialogOffersNoHelp) {
 // the question stays open; F1 in the discard question asks for nothing.
 TEST_F(MainWindowTest, F1InTheRestartQuestionOpensTheTopicAndNotInTheProgramsDialogs) {
   Open();
-  WinDialogs real;
+  WindowMessageBoxes real;
   bool stillOpen = false;
   MessageBoxAnswerer answerer([&](const SeenBox& box) {
     PressKeys({VK_F1});

@@ -7,7 +7,7 @@
 
 #include <commctrl.h>
 
-#include "controls/ip_edit.h"
+#include "controls/ip_address_field.h"
 
 namespace tftpcfg::test {
 namespace {
@@ -15,7 +15,7 @@ namespace {
 class KeyboardTest : public MainWindowTest {
  protected:
   void TearDown() override {
-    TdlgIPEdit::SetOnShownForTesting(nullptr);
+    dlg_->SetOnShown(nullptr);
     MainWindowTest::TearDown();
   }
 
@@ -75,47 +75,47 @@ class KeyboardTest : public MainWindowTest {
 TEST_F(KeyboardTest, TabVisitsTheBasicPageAndTheStripInOrderAndWraps) {
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  TfrmMain& w = *frm_;
-  ASSERT_EQ(Focus(), w.elTFTPRoot->EditHandle());
+  MainWindow& w = *frm_;
+  ASSERT_EQ(Focus(), FolderField(w.Control(IDC_TFTP_ROOT)).Edit());
   // Apply is disabled, so the strip offers OK and Cancel.
-  const std::vector<HWND> expected = {w.seTFTPPort->EditHandle(),
-                                      w.seTimeout->EditHandle(),
-                                      w.seRetries->EditHandle(),
-                                      w.cbHighPriority,
-                                      w.cbOpTimeout,
-                                      w.cbOpBlocksize,
-                                      w.cbOpTSize,
-                                      w.btnOk,
-                                      w.btnCancel,
-                                      w.elTFTPRoot->EditHandle()};
+  const std::vector<HWND> expected = {NumberField(w.Control(IDC_TFTP_PORT)).Edit(),
+                                      NumberField(w.Control(IDC_TIMEOUT)).Edit(),
+                                      NumberField(w.Control(IDC_RETRIES)).Edit(),
+                                      w.Control(IDC_HIGH_PRIORITY),
+                                      w.Control(IDC_OPTION_TIMEOUT),
+                                      w.Control(IDC_OPTION_BLOCKSIZE),
+                                      w.Control(IDC_OPTION_TSIZE),
+                                      w.Control(IDOK),
+                                      w.Control(IDCANCEL),
+                                      FolderField(w.Control(IDC_TFTP_ROOT)).Edit()};
   EXPECT_EQ(TabWalk(static_cast<int>(expected.size())), expected);
   // Shift+Tab goes the other way round.
-  const std::vector<HWND> back = {w.btnCancel, w.btnOk, w.cbOpTSize};
+  const std::vector<HWND> back = {w.Control(IDCANCEL), w.Control(IDOK), w.Control(IDC_OPTION_TSIZE)};
   EXPECT_EQ(TabWalk(3, true), back);
 }
 
 TEST_F(KeyboardTest, TabOrderOfTheOtherPages) {
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  TfrmMain& w = *frm_;
+  MainWindow& w = *frm_;
   w.ShowPage(kPageSecurity);
-  SendMessageW(w.Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(w.cbDefaultAccess), TRUE);
-  EXPECT_EQ(TabWalk(4), (std::vector<HWND>{w.tsgHosts, w.sbAdd, w.sbEdit, w.sbDelete}));
+  SendMessageW(w.Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(w.Control(IDC_DEFAULT_ACCESS)), TRUE);
+  EXPECT_EQ(TabWalk(4), (std::vector<HWND>{w.Control(IDC_RULES), w.Control(IDC_ADD_RULE), w.Control(IDC_EDIT_RULE), w.Control(IDC_DELETE_RULE)}));
 
   w.ShowPage(kPageFirewall);
-  SendMessageW(w.Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(w.cbFWEnabled), TRUE);
+  SendMessageW(w.Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(w.Control(IDC_FIREWALL)), TRUE);
   EXPECT_EQ(TabWalk(2),
-            (std::vector<HWND>{w.seFWMinPort->EditHandle(), w.seFWMaxPort->EditHandle()}));
+            (std::vector<HWND>{NumberField(w.Control(IDC_FIREWALL_MIN_PORT)).Edit(), NumberField(w.Control(IDC_FIREWALL_MAX_PORT)).Edit()}));
 
   w.ShowPage(kPageLogging);
-  SendMessageW(w.Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(w.cbWriteLog), TRUE);
-  EXPECT_EQ(TabWalk(5), (std::vector<HWND>{w.elLogDir->EditHandle(), w.elLogCount->EditHandle(),
-                                           w.cbLoggingLevel, w.rgTimestampsItems[1], w.btnOk}));
+  SendMessageW(w.Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(w.Control(IDC_WRITE_LOG)), TRUE);
+  EXPECT_EQ(TabWalk(5), (std::vector<HWND>{FolderField(w.Control(IDC_LOG_DIRECTORY)).Edit(), NumberField(w.Control(IDC_LOG_COUNT)).Edit(),
+                                           w.Control(IDC_LOG_LEVEL), w.Control(IDC_LOCAL_TIMESTAMPS), w.Control(IDOK)}));
 }
 
 TEST_F(KeyboardTest, CtrlTabCyclesTheFourTabbedPagesOnly) {
   Open();
-  TfrmMain& w = *frm_;
+  MainWindow& w = *frm_;
   std::vector<int> pages;
   for (int i = 0; i < 5; ++i) {
     PressKeys({VK_CONTROL, VK_TAB});
@@ -126,36 +126,36 @@ TEST_F(KeyboardTest, CtrlTabCyclesTheFourTabbedPagesOnly) {
   PressKeys({VK_CONTROL, VK_SHIFT, VK_TAB});
   EXPECT_EQ(w.ActivePage(), kPageLogging);
   // The focus follows into the page in front.
-  EXPECT_TRUE(IsChild(w.pages[kPageLogging], Focus()));
+  EXPECT_TRUE(IsChild(w.Page(kPageLogging), Focus()));
   // The Multicasts page exists, has no tab and is never shown.
-  EXPECT_TRUE(IsWindow(w.pages[kPageMulticasts]));
-  EXPECT_EQ(SendMessageW(w.pcMain, TCM_GETITEMCOUNT, 0, 0), kTabbedPages);
+  EXPECT_TRUE(IsWindow(w.Page(kPageMulticasts)));
+  EXPECT_EQ(SendMessageW(w.Control(IDC_PAGES), TCM_GETITEMCOUNT, 0, 0), kTabbedPages);
   w.ShowPage(kPageMulticasts);
-  EXPECT_FALSE(IsWindowVisible(w.pages[kPageMulticasts]));
+  EXPECT_FALSE(IsWindowVisible(w.Page(kPageMulticasts)));
   EXPECT_EQ(w.ActivePage(), kPageLogging);
 }
 
 TEST_F(KeyboardTest, AltLetterClicksThePagesButtonBeforeTheStrips) {
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  TfrmMain& w = *frm_;
-  ClickCheckBox(w.cbHighPriority);  // Apply becomes enabled
+  MainWindow& w = *frm_;
+  ClickCheckBox(w.Control(IDC_HIGH_PRIORITY));  // Apply becomes enabled
   // On the Basic page, Alt+A is Apply.
-  SendMessageW(w.Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(w.seTFTPPort->EditHandle()),
+  SendMessageW(w.Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(NumberField(w.Control(IDC_TFTP_PORT)).Edit()),
                TRUE);
   dialogs_.restartAnswers = {RestartAnswer::Cancel};
   PressKeys({VK_MENU, 'A'});
   EXPECT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Restart"});
   // On the Security page, Alt+A is Add (the rule dialog opens; Esc closes it).
   w.ShowPage(kPageSecurity);
-  SendMessageW(w.Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(w.tsgHosts), TRUE);
+  SendMessageW(w.Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(w.Control(IDC_RULES)), TRUE);
   bool dialogShown = false;
-  TdlgIPEdit::SetOnShownForTesting([&](TdlgIPEdit& d) {
+  dlg_->SetOnShown([&](RuleDialog& d) {
     dialogShown = true;
     PostMessageW(d.Handle(), WM_COMMAND, IDCANCEL, 0);
   });
   PressKeys({VK_MENU, 'A'});
-  TdlgIPEdit::SetOnShownForTesting(nullptr);
+  dlg_->SetOnShown(nullptr);
   EXPECT_TRUE(dialogShown);
   EXPECT_EQ(dialogs_.shown.size(), 1u) << "Apply was not clicked";
   // Alt+D with a disabled or hidden Delete does nothing; Alt+E likewise.
@@ -170,12 +170,12 @@ TEST_F(KeyboardTest, AltLetterClicksThePagesButtonBeforeTheStrips) {
 TEST_F(KeyboardTest, EveryRuleActionByKeyboardAlone) {
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  TfrmMain& w = *frm_;
+  MainWindow& w = *frm_;
   PressKeys({VK_CONTROL, VK_TAB});
   ASSERT_EQ(w.ActivePage(), kPageSecurity);
-  EXPECT_EQ(Focus(), w.cbDefaultAccess);
+  EXPECT_EQ(Focus(), w.Control(IDC_DEFAULT_ACCESS));
   PressKeys({VK_TAB});
-  ASSERT_EQ(Focus(), w.tsgHosts);
+  ASSERT_EQ(Focus(), w.Control(IDC_RULES));
   PressKeys({VK_DOWN});
   EXPECT_EQ(w.SelectedRow(), 0);
   PressKeys({VK_DOWN});
@@ -187,7 +187,7 @@ TEST_F(KeyboardTest, EveryRuleActionByKeyboardAlone) {
   // Add: the access list by arrow, the single-address radio by arrow, the
   // address typed, Enter for OK.
   HWND focusInDialog = nullptr;
-  TdlgIPEdit::SetOnShownForTesting([&](TdlgIPEdit& d) {
+  dlg_->SetOnShown([&](RuleDialog& d) {
     focusInDialog = GetFocus();
     QueueKeys({{VK_DOWN}, {VK_TAB}, {VK_UP}, {VK_TAB}});
     QueueText(L"10.0.0.7");
@@ -196,22 +196,22 @@ TEST_F(KeyboardTest, EveryRuleActionByKeyboardAlone) {
   });
   PressKeys({VK_MENU, 'A'});
   PumpFor(100);
-  EXPECT_EQ(focusInDialog, dlg_->cbAccess);
+  EXPECT_EQ(focusInDialog, dlg_->Control(IDC_ACCESS));
   ASSERT_EQ(w.HostRows().size(), 3u);
   EXPECT_EQ(w.HostRows()[2].rule, (AccessRule{"10.0.0.7", "255.255.255.255", kReadOnly}));
   EXPECT_TRUE(w.Modified());
   // Alt+A moved the focus to Add, where it is back after the dialog.
-  EXPECT_EQ(Focus(), w.sbAdd);
+  EXPECT_EQ(Focus(), w.Control(IDC_ADD_RULE));
 
   // Edit the new row: back into the grid, End selects it, Alt+E opens it, Esc
   // closes it without a change.
   PressKeys({VK_SHIFT, VK_TAB});
-  ASSERT_EQ(Focus(), w.tsgHosts);
+  ASSERT_EQ(Focus(), w.Control(IDC_RULES));
   PressKeys({VK_END});
   EXPECT_EQ(w.SelectedRow(), 2);
   std::string seenAddress;
   bool seenSingle = false;
-  TdlgIPEdit::SetOnShownForTesting([&](TdlgIPEdit& d) {
+  dlg_->SetOnShown([&](RuleDialog& d) {
     seenAddress = d.Address();
     seenSingle = d.SingleSelected();
     QueueKeys({{VK_ESCAPE}});
@@ -223,17 +223,17 @@ TEST_F(KeyboardTest, EveryRuleActionByKeyboardAlone) {
   EXPECT_EQ(w.HostRows()[2].rule.Address, "10.0.0.7");
 
   // Delete the first row by its key, after the question (Yes).
-  EXPECT_EQ(Focus(), w.sbEdit);
+  EXPECT_EQ(Focus(), w.Control(IDC_EDIT_RULE));
   PressKeys({VK_SHIFT, VK_TAB});
   PressKeys({VK_SHIFT, VK_TAB});
-  ASSERT_EQ(Focus(), w.tsgHosts);
+  ASSERT_EQ(Focus(), w.Control(IDC_RULES));
   PressKeys({VK_HOME});
   EXPECT_EQ(w.SelectedRow(), 0);
   dialogs_.confirmAnswers = {true};
   PressKeys({VK_DELETE});
   ASSERT_EQ(w.HostRows().size(), 2u);
   EXPECT_EQ(w.HostRows()[0].rule.Address, "10.0.0.7");
-  TdlgIPEdit::SetOnShownForTesting(nullptr);
+  dlg_->SetOnShown(nullptr);
 
   // Enter in the grid is OK: No to the restart question saves and closes.
   dialogs_.restartAnswers = {RestartAnswer::No};
@@ -247,25 +247,25 @@ TEST_F(KeyboardTest, EveryRuleActionByKeyboardAlone) {
 TEST_F(KeyboardTest, EnterAndSpaceClickTheFocusedButtonOrTickTheFocusedBox) {
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  TfrmMain& w = *frm_;
+  MainWindow& w = *frm_;
   // Space on a check box ticks it and marks the window changed.
-  FocusOn(w.cbHighPriority);
-  const bool wasChecked = Checked(w.cbHighPriority);
+  FocusOn(w.Control(IDC_HIGH_PRIORITY));
+  const bool wasChecked = Checked(w.Control(IDC_HIGH_PRIORITY));
   PressKeys({VK_SPACE});
-  EXPECT_NE(Checked(w.cbHighPriority), wasChecked);
+  EXPECT_NE(Checked(w.Control(IDC_HIGH_PRIORITY)), wasChecked);
   EXPECT_TRUE(w.Modified());
   // Enter on a focused push button clicks that button, not the default one:
   // Cancel asks the discard question, OK the restart question.
   dialogs_.confirmAnswers = {false, false};
   dialogs_.restartAnswers = {RestartAnswer::Cancel, RestartAnswer::Cancel};
-  FocusOn(w.btnCancel);
+  FocusOn(w.Control(IDCANCEL));
   PressKeys({VK_RETURN});
-  FocusOn(w.btnCancel);
+  FocusOn(w.Control(IDCANCEL));
   PressKeys({VK_SPACE});
-  FocusOn(w.btnOk);
+  FocusOn(w.Control(IDOK));
   PressKeys({VK_SPACE});
   // Enter on a check box, which has no use for it, is OK.
-  FocusOn(w.cbOpTSize);
+  FocusOn(w.Control(IDC_OPTION_TSIZE));
   PressKeys({VK_RETURN});
   EXPECT_EQ(dialogs_.Kinds(),
             (std::vector<std::string>{"Confirm", "Confirm", "Restart", "Restart"}));
@@ -273,7 +273,7 @@ TEST_F(KeyboardTest, EnterAndSpaceClickTheFocusedButtonOrTickTheFocusedBox) {
   // Space on Apply, once it is enabled.
   dialogs_.shown.clear();
   dialogs_.restartAnswers = {RestartAnswer::No};
-  FocusOn(w.btnApply);
+  FocusOn(w.Control(IDC_APPLY));
   PressKeys({VK_SPACE});
   EXPECT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Restart"});
   EXPECT_FALSE(w.Modified()) << "Apply saved";
@@ -282,42 +282,42 @@ TEST_F(KeyboardTest, EnterAndSpaceClickTheFocusedButtonOrTickTheFocusedBox) {
 TEST_F(KeyboardTest, ArrowKeysChooseTheTimestampsAndTheListItems) {
   PutCompleteKey(existingDir_, existingDir_);  // logging on, local timestamps
   Open();
-  TfrmMain& w = *frm_;
+  MainWindow& w = *frm_;
   w.ShowPage(kPageLogging);
-  FocusOn(w.cbWriteLog);
+  FocusOn(w.Control(IDC_WRITE_LOG));
   PressKeys({VK_TAB});
   PressKeys({VK_TAB});
   PressKeys({VK_TAB});
-  ASSERT_EQ(Focus(), w.cbLoggingLevel);
-  const int level = static_cast<int>(SendMessageW(w.cbLoggingLevel, CB_GETCURSEL, 0, 0));
+  ASSERT_EQ(Focus(), w.Control(IDC_LOG_LEVEL));
+  const int level = static_cast<int>(SendMessageW(w.Control(IDC_LOG_LEVEL), CB_GETCURSEL, 0, 0));
   PressKeys({VK_UP});
-  EXPECT_EQ(SendMessageW(w.cbLoggingLevel, CB_GETCURSEL, 0, 0), level - 1);
+  EXPECT_EQ(SendMessageW(w.Control(IDC_LOG_LEVEL), CB_GETCURSEL, 0, 0), level - 1);
   EXPECT_TRUE(w.Modified());
   // Tab goes to the selected one of the two radio items; arrows move the choice.
   PressKeys({VK_TAB});
-  ASSERT_EQ(Focus(), w.rgTimestampsItems[1]);
+  ASSERT_EQ(Focus(), w.Control(IDC_LOCAL_TIMESTAMPS));
   PressKeys({VK_LEFT});
-  EXPECT_EQ(Focus(), w.rgTimestampsItems[0]);
-  EXPECT_TRUE(Checked(w.rgTimestampsItems[0]));
-  EXPECT_FALSE(Checked(w.rgTimestampsItems[1]));
+  EXPECT_EQ(Focus(), w.Control(IDC_UTC_TIMESTAMPS));
+  EXPECT_TRUE(Checked(w.Control(IDC_UTC_TIMESTAMPS)));
+  EXPECT_FALSE(Checked(w.Control(IDC_LOCAL_TIMESTAMPS)));
   PressKeys({VK_DOWN});
-  EXPECT_TRUE(Checked(w.rgTimestampsItems[1]));
+  EXPECT_TRUE(Checked(w.Control(IDC_LOCAL_TIMESTAMPS)));
   EXPECT_EQ(w.SettingsFromControls().LocalTime, true);
   // The default access list on the Security page.
   w.ShowPage(kPageSecurity);
-  FocusOn(w.cbDefaultAccess);
+  FocusOn(w.Control(IDC_DEFAULT_ACCESS));
   PressKeys({VK_UP});
-  EXPECT_EQ(SendMessageW(w.cbDefaultAccess, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(w.Control(IDC_DEFAULT_ACCESS), CB_GETCURSEL, 0, 0), 0);
 }
 
 TEST_F(KeyboardTest, TheRuleDialogByKeyboardNetworkModeAndCancel) {
   Open();
-  TfrmMain& w = *frm_;
+  MainWindow& w = *frm_;
   w.ShowPage(kPageSecurity);
-  FocusOn(w.tsgHosts);
+  FocusOn(w.Control(IDC_RULES));
   // Insert opens the dialog; the network radio (chosen at program start) gets
   // the focus from Tab; address and mask typed, Tab between them; Alt+O is OK.
-  TdlgIPEdit::SetOnShownForTesting([&](TdlgIPEdit&) {
+  dlg_->SetOnShown([&](RuleDialog&) {
     QueueKeys({{VK_TAB}, {VK_TAB}});
     QueueText(L"192.168.10.0");
     QueueKeys({{VK_TAB}});
@@ -330,7 +330,7 @@ TEST_F(KeyboardTest, TheRuleDialogByKeyboardNetworkModeAndCancel) {
   EXPECT_EQ(w.HostRows()[0].addressText, L"192.168.10.0 (255.255.255.0)");
   EXPECT_EQ(w.HostRows()[0].rule.Right, kNoAccess);
   // Alt+C is Cancel: nothing added.
-  TdlgIPEdit::SetOnShownForTesting([&](TdlgIPEdit&) { QueueKeys({{VK_MENU, 'C'}}); });
+  dlg_->SetOnShown([&](RuleDialog&) { QueueKeys({{VK_MENU, 'C'}}); });
   PressKeys({VK_MENU, 'A'});
   PumpFor(100);
   EXPECT_EQ(w.HostRows().size(), 1u);

@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+
 #include "platform/win32/file_system_win.h"
+#include "tests/support/win/environment_errors.h"
 
 namespace tftpcfg::test {
 void MainWindowTest::SetUp() {
@@ -22,10 +25,10 @@ void MainWindowTest::TearDown() {
 }
 
 void MainWindowTest::Open() {
-  TfrmMain::Dependencies deps;
+  MainWindow::Dependencies deps;
   deps.registry = registryInUse_;
   deps.codec = &codec_;
-  deps.dialogs = &dialogs_;
+  deps.messageBoxes = &dialogs_;
   deps.restartService = [this] {
     ++restarts_;
     return restart_ ? restart_() : restartResult_;
@@ -33,11 +36,29 @@ void MainWindowTest::Open() {
   deps.directoryExists = &DirectoryExists;
   deps.programDirectory = "C:\\Program Files\\Ostrel TFTP\\";
   deps.showHelp = [this](const std::string& topic) { helpTopics_.push_back(topic); };
-  frm_ = TfrmMain::Create(GetModuleHandleW(nullptr), deps);
+  frm_ = MainWindow::Create(GetModuleHandleW(nullptr), deps);
   ASSERT_TRUE(frm_);
-  dlg_ = TdlgIPEdit::Create(GetModuleHandleW(nullptr), frm_->Handle());
+  dlg_ = RuleDialog::Create(GetModuleHandleW(nullptr), frm_->Handle());
   frm_->SetRuleDialog(dlg_.get());
   Pump();
+}
+
+int MainWindowTest::RepeatOnEnvironmentStartFailure(std::vector<std::string>& errors,
+                                                    const std::function<void()>& attempt) {
+  for (int repeats = 0;; ++repeats) {
+    attempt();
+    if (HasFatalFailure() || repeats + 1 == kEnvironmentStartAttempts ||
+        !IsEnvironmentStartFailure(errors))
+      return repeats;
+    std::printf("%s: restart repeated after the manager's error 1359\n",
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dlg_.reset();
+    frm_.reset();
+    Pump();
+    errors.clear();
+    dialogs_.shown.clear();
+    restarts_ = 0;
+  }
 }
 
 void MainWindowTest::Pump() {

@@ -1,5 +1,5 @@
 #pragma once
-// Shared fixture of the main window tests: the real TfrmMain over the real
+// Shared fixture of the main window tests: the real MainWindow over the real
 // registry of the Wine prefix (or an in-memory one for failures the prefix
 // cannot produce), scripted message boxes, and helpers that drive the window
 // with the messages that a user's input produces.
@@ -14,18 +14,18 @@
 #include <string>
 #include <vector>
 
-#include "controls/folder_edit.h"
-#include "controls/spin_edit.h"
+#include "controls/folder_field.h"
+#include "controls/number_field.h"
 #include "platform/win32/registry_win.h"
 #include "platform/win32/win_text.h"
-#include "ui/dialogs.h"
-#include "ui/dlgIPEdit_u.h"
-#include "ui/dlgMain_u.h"
+#include "ui/message_boxes.h"
+#include "ui/rule_dialog.h"
+#include "ui/main_window.h"
 
 namespace tftpcfg::test {
 
 // Message boxes answered from a script; every box shown is recorded.
-class ScriptedDialogs final : public IDialogs {
+class ScriptedMessageBoxes final : public MessageBoxes {
  public:
   struct Box {
     std::string kind;  // "Error", "Information", "Confirm", "Restart", "ApplicationError"
@@ -101,20 +101,29 @@ class MainWindowTest : public ::testing::Test {
   void SelectComboItem(HWND combo, int index);          // as the user picks an item
   HWND Focus() const { return GetFocus(); }
 
+  // Runs attempt, which installs the stand-in and drives one restart through a
+  // window it opens, again while the controller's only error box (recorded in
+  // errors) is the environment's 1359 (see environment_errors.h), up to
+  // kEnvironmentStartAttempts times in all. Between attempts the window is
+  // closed and errors, the boxes shown and the restart count are cleared; each
+  // repeat prints a line. Returns the number of repeats.
+  int RepeatOnEnvironmentStartFailure(std::vector<std::string>& errors,
+                                      const std::function<void()>& attempt);
+
   // A directory that exists in the prefix, and one that does not.
   std::string existingDir_;
   std::string missingDir_ = "C:\\no\\such\\folder";
 
   WinRegistry registry_;
   WinAnsiCodec codec_;
-  ScriptedDialogs dialogs_;
+  ScriptedMessageBoxes dialogs_;
   IRegistry* registryInUse_ = &registry_;
   std::vector<std::string> helpTopics_;  // every topic the window asked to open
   int restarts_ = 0;
   bool restartResult_ = true;
   std::function<bool()> restart_;  // when set, replaces the counting restart
-  std::unique_ptr<TfrmMain> frm_;
-  std::unique_ptr<TdlgIPEdit> dlg_;
+  std::unique_ptr<MainWindow> frm_;
+  std::unique_ptr<RuleDialog> dlg_;
 };
 
 }  // namespace tftpcfg::test

@@ -27,35 +27,35 @@ std::pair<int, int> Selection(HWND edit) {
 
 TEST_F(MainWindowTest, WithoutTheKeyTheWindowShowsTheInitialValues) {
   Open();
-  TfrmMain& w = *frm_;
-  EXPECT_EQ(w.elTFTPRoot->Text(), "");
-  EXPECT_EQ(w.seTFTPPort->Value(), 1);
-  EXPECT_EQ(w.seTimeout->Value(), 3);
-  EXPECT_EQ(w.seRetries->Value(), 3);
-  EXPECT_FALSE(Checked(w.cbHighPriority));
-  EXPECT_TRUE(Checked(w.cbOpTimeout) && Checked(w.cbOpBlocksize) && Checked(w.cbOpTSize));
-  EXPECT_EQ(ComboIndex(w.cbDefaultAccess), -1);
+  MainWindow& w = *frm_;
+  EXPECT_EQ(FolderField(w.Control(IDC_TFTP_ROOT)).Text(), "");
+  EXPECT_EQ(NumberField(w.Control(IDC_TFTP_PORT)).Value(), 1);
+  EXPECT_EQ(NumberField(w.Control(IDC_TIMEOUT)).Value(), 3);
+  EXPECT_EQ(NumberField(w.Control(IDC_RETRIES)).Value(), 3);
+  EXPECT_FALSE(Checked(w.Control(IDC_HIGH_PRIORITY)));
+  EXPECT_TRUE(Checked(w.Control(IDC_OPTION_TIMEOUT)) && Checked(w.Control(IDC_OPTION_BLOCKSIZE)) && Checked(w.Control(IDC_OPTION_TSIZE)));
+  EXPECT_EQ(ComboIndex(w.Control(IDC_DEFAULT_ACCESS)), -1);
   EXPECT_TRUE(w.HostRows().empty());
-  EXPECT_TRUE(Checked(w.cbFWEnabled));
-  EXPECT_EQ(w.seFWMinPort->Value(), 1024);
-  EXPECT_EQ(w.seFWMaxPort->Value(), 65535);
-  EXPECT_FALSE(Checked(w.cbWriteLog));
-  EXPECT_EQ(w.elLogDir->Text(), "");
-  EXPECT_EQ(w.elLogCount->Value(), 3);
-  EXPECT_EQ(ComboIndex(w.cbLoggingLevel), 5);
-  EXPECT_TRUE(Checked(w.rgTimestampsItems[0]));
+  EXPECT_TRUE(Checked(w.Control(IDC_FIREWALL)));
+  EXPECT_EQ(NumberField(w.Control(IDC_FIREWALL_MIN_PORT)).Value(), 1024);
+  EXPECT_EQ(NumberField(w.Control(IDC_FIREWALL_MAX_PORT)).Value(), 65535);
+  EXPECT_FALSE(Checked(w.Control(IDC_WRITE_LOG)));
+  EXPECT_EQ(FolderField(w.Control(IDC_LOG_DIRECTORY)).Text(), "");
+  EXPECT_EQ(NumberField(w.Control(IDC_LOG_COUNT)).Value(), 3);
+  EXPECT_EQ(ComboIndex(w.Control(IDC_LOG_LEVEL)), 5);
+  EXPECT_TRUE(Checked(w.Control(IDC_UTC_TIMESTAMPS)));
   // Logging is off, so its fields are locked; firewall support is on.
-  EXPECT_TRUE(w.elLogDir->ReadOnly());
-  EXPECT_FALSE(w.elLogDir->ButtonVisible());
-  EXPECT_TRUE(w.elLogCount->ReadOnly());
-  EXPECT_FALSE(Enabled(w.cbLoggingLevel));
-  EXPECT_FALSE(Enabled(w.rgTimestampsItems[0]));
-  EXPECT_FALSE(w.seFWMinPort->ReadOnly());
-  EXPECT_FALSE(w.seFWMaxPort->ReadOnly());
+  EXPECT_TRUE(FolderField(w.Control(IDC_LOG_DIRECTORY)).ReadOnly());
+  EXPECT_FALSE(FolderField(w.Control(IDC_LOG_DIRECTORY)).ButtonVisible());
+  EXPECT_TRUE(NumberField(w.Control(IDC_LOG_COUNT)).ReadOnly());
+  EXPECT_FALSE(Enabled(w.Control(IDC_LOG_LEVEL)));
+  EXPECT_FALSE(Enabled(w.Control(IDC_UTC_TIMESTAMPS)));
+  EXPECT_FALSE(NumberField(w.Control(IDC_FIREWALL_MIN_PORT)).ReadOnly());
+  EXPECT_FALSE(NumberField(w.Control(IDC_FIREWALL_MAX_PORT)).ReadOnly());
   EXPECT_FALSE(w.Modified());
-  EXPECT_FALSE(Enabled(w.btnApply));
+  EXPECT_FALSE(Enabled(w.Control(IDC_APPLY)));
   EXPECT_EQ(w.ActivePage(), kPageBasic);
-  EXPECT_EQ(Focus(), w.elTFTPRoot->EditHandle());
+  EXPECT_EQ(Focus(), FolderField(w.Control(IDC_TFTP_ROOT)).Edit());
   EXPECT_EQ(w.HelpFile(), "C:\\Program Files\\Ostrel TFTP\\tftpserv.chm");
   EXPECT_TRUE(dialogs_.shown.empty());
   // Closing an unchanged window asks nothing.
@@ -68,38 +68,38 @@ TEST_F(MainWindowTest, WithoutTheKeyTheWindowShowsTheInitialValues) {
 TEST_F(MainWindowTest, ACompleteKeyIsShownWithoutMarkingTheWindowChanged) {
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  TfrmMain& w = *frm_;
-  EXPECT_EQ(w.elTFTPRoot->Text(), existingDir_);
-  EXPECT_EQ(w.seTFTPPort->Value(), 69);
-  EXPECT_EQ(w.seTimeout->Value(), 10);
-  EXPECT_EQ(w.seRetries->Value(), 4);
-  EXPECT_TRUE(Checked(w.cbHighPriority));
-  EXPECT_FALSE(Checked(w.cbOpBlocksize));
-  EXPECT_EQ(ComboIndex(w.cbDefaultAccess), 1);
+  MainWindow& w = *frm_;
+  EXPECT_EQ(FolderField(w.Control(IDC_TFTP_ROOT)).Text(), existingDir_);
+  EXPECT_EQ(NumberField(w.Control(IDC_TFTP_PORT)).Value(), 69);
+  EXPECT_EQ(NumberField(w.Control(IDC_TIMEOUT)).Value(), 10);
+  EXPECT_EQ(NumberField(w.Control(IDC_RETRIES)).Value(), 4);
+  EXPECT_TRUE(Checked(w.Control(IDC_HIGH_PRIORITY)));
+  EXPECT_FALSE(Checked(w.Control(IDC_OPTION_BLOCKSIZE)));
+  EXPECT_EQ(ComboIndex(w.Control(IDC_DEFAULT_ACCESS)), 1);
   ASSERT_EQ(w.HostRows().size(), 2u);
   EXPECT_EQ(w.HostRows()[0].addressText, L"192.168.10.0 (255.255.255.0)");
   EXPECT_EQ(w.HostRows()[0].rightText, L"Read Only");
   EXPECT_EQ(w.HostRows()[1].addressText, L"10.0.0.7");
-  EXPECT_EQ(ListView_GetItemCount(w.tsgHosts), 2);
-  EXPECT_EQ(w.seFWMinPort->Value(), 2000);
-  EXPECT_TRUE(Checked(w.cbWriteLog));
-  EXPECT_FALSE(w.elLogDir->ReadOnly());
-  EXPECT_TRUE(w.elLogDir->ButtonVisible());
-  EXPECT_EQ(w.elLogCount->Value(), 7);
-  EXPECT_EQ(ComboIndex(w.cbLoggingLevel), 6);
-  EXPECT_TRUE(Checked(w.rgTimestampsItems[1]));
+  EXPECT_EQ(ListView_GetItemCount(w.Control(IDC_RULES)), 2);
+  EXPECT_EQ(NumberField(w.Control(IDC_FIREWALL_MIN_PORT)).Value(), 2000);
+  EXPECT_TRUE(Checked(w.Control(IDC_WRITE_LOG)));
+  EXPECT_FALSE(FolderField(w.Control(IDC_LOG_DIRECTORY)).ReadOnly());
+  EXPECT_TRUE(FolderField(w.Control(IDC_LOG_DIRECTORY)).ButtonVisible());
+  EXPECT_EQ(NumberField(w.Control(IDC_LOG_COUNT)).Value(), 7);
+  EXPECT_EQ(ComboIndex(w.Control(IDC_LOG_LEVEL)), 6);
+  EXPECT_TRUE(Checked(w.Control(IDC_LOCAL_TIMESTAMPS)));
   EXPECT_FALSE(w.Modified());
-  EXPECT_FALSE(Enabled(w.btnApply));
+  EXPECT_FALSE(Enabled(w.Control(IDC_APPLY)));
   EXPECT_TRUE(dialogs_.shown.empty());
 }
 
 TEST_F(MainWindowTest, NoDefaultAccessSelectedIsSavedAsNoAccess) {
   Open();  // without the key: no item selected
-  ASSERT_EQ(ComboIndex(frm_->cbDefaultAccess), -1);
-  frm_->elTFTPRoot->SetText(existingDir_);
-  ClickCheckBox(frm_->cbHighPriority);
+  ASSERT_EQ(ComboIndex(frm_->Control(IDC_DEFAULT_ACCESS)), -1);
+  FolderField(frm_->Control(IDC_TFTP_ROOT)).SetText(existingDir_);
+  ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
   dialogs_.restartAnswers = {RestartAnswer::No};
-  ClickButton(frm_->btnOk);
+  ClickButton(frm_->Control(IDOK));
   std::string code;
   ASSERT_TRUE(GetString("DefaultRights", code));
   EXPECT_EQ(code, "NA");
@@ -112,13 +112,13 @@ TEST_F(MainWindowTest, OutOfRangeValuesAreShownClampedAndSavedAsShown) {
   PutDword("OpTSize", 2);
   PutDword("LogLevel", static_cast<DWORD>(-1));
   Open();
-  EXPECT_EQ(frm_->seTimeout->Value(), 180);
-  EXPECT_EQ(frm_->seRetries->Value(), 1);
-  EXPECT_EQ(ComboIndex(frm_->cbLoggingLevel), -1);
+  EXPECT_EQ(NumberField(frm_->Control(IDC_TIMEOUT)).Value(), 180);
+  EXPECT_EQ(NumberField(frm_->Control(IDC_RETRIES)).Value(), 1);
+  EXPECT_EQ(ComboIndex(frm_->Control(IDC_LOG_LEVEL)), -1);
   // Any change, then OK and No: everything is written as shown.
-  ClickCheckBox(frm_->cbHighPriority);
+  ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
   dialogs_.restartAnswers = {RestartAnswer::No};
-  ClickButton(frm_->btnOk);
+  ClickButton(frm_->Control(IDOK));
   DWORD v = 0;
   ASSERT_TRUE(GetDword("TFTPTimeout", v));
   EXPECT_EQ(v, 180u);
@@ -139,9 +139,9 @@ TEST_F(MainWindowTest, AnUnreadableValueEndsStartUpWithTheStoreMessage) {
   EXPECT_EQ(dialogs_.shown[0].kind, "ApplicationError");
   EXPECT_EQ(dialogs_.shown[0].text, "List index out of bounds (8)");  // no full stop after ")"
   // The values before the failing one are shown; the locking rules did not run.
-  EXPECT_EQ(frm_->seFWMaxPort->Value(), 3000);
-  EXPECT_EQ(ComboIndex(frm_->cbLoggingLevel), 5);
-  EXPECT_FALSE(frm_->elLogDir->ReadOnly());
+  EXPECT_EQ(NumberField(frm_->Control(IDC_FIREWALL_MAX_PORT)).Value(), 3000);
+  EXPECT_EQ(ComboIndex(frm_->Control(IDC_LOG_LEVEL)), 5);
+  EXPECT_FALSE(FolderField(frm_->Control(IDC_LOG_DIRECTORY)).ReadOnly());
   EXPECT_FALSE(frm_->Modified());
   EXPECT_EQ(frm_->HelpFile(), "");
   EXPECT_TRUE(IsWindowVisible(frm_->Handle()));
@@ -156,38 +156,38 @@ TEST_F(MainWindowTest, AKeyThatCannotBeOpenedIsReportedAndStartUpGoesOn) {
   EXPECT_EQ(dialogs_.shown[0].text,
             "Failed to open registry key 'SOFTWARE\\Ostrel\\TFTPService' for reading: Access is "
             "denied.");
-  EXPECT_TRUE(frm_->elLogDir->ReadOnly());  // locking applied as with a missing key
+  EXPECT_TRUE(FolderField(frm_->Control(IDC_LOG_DIRECTORY)).ReadOnly());  // locking applied as with a missing key
   EXPECT_FALSE(frm_->Modified());
   EXPECT_NE(frm_->HelpFile(), "");
 }
 
 TEST_F(MainWindowTest, UserEditsMarkTheWindowChangedAndProgramSetsDoNot) {
   Open();
-  TfrmMain& w = *frm_;
-  w.seTFTPPort->SetValue(70);
-  w.elTFTPRoot->SetText("C:\\x");
+  MainWindow& w = *frm_;
+  NumberField(w.Control(IDC_TFTP_PORT)).SetValue(70);
+  FolderField(w.Control(IDC_TFTP_ROOT)).SetText("C:\\x");
   EXPECT_FALSE(w.Modified());
-  TypeChars(w.elTFTPRoot->EditHandle(), L"y");
+  TypeChars(FolderField(w.Control(IDC_TFTP_ROOT)).Edit(), L"y");
   EXPECT_TRUE(w.Modified());
-  EXPECT_TRUE(Enabled(w.btnApply));
+  EXPECT_TRUE(Enabled(w.Control(IDC_APPLY)));
 }
 
 TEST_F(MainWindowTest, EachKindOfControlMarksTheWindowChanged) {
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  TfrmMain& w = *frm_;
+  MainWindow& w = *frm_;
   const std::vector<std::function<void()>> edits = {
-      [&] { ClickCheckBox(w.cbOpTimeout); },
-      [&] { ClickCheckBox(w.cbHighPriority); },
-      [&] { SelectComboItem(w.cbDefaultAccess, 0); },
-      [&] { SelectComboItem(w.cbLoggingLevel, 2); },
-      [&] { ClickCheckBox(w.rgTimestampsItems[0]); },
-      [&] { KeyDown(w.seRetries->EditHandle(), VK_UP); },
-      [&] { TypeChars(w.elLogDir->EditHandle(), L"x"); },
+      [&] { ClickCheckBox(w.Control(IDC_OPTION_TIMEOUT)); },
+      [&] { ClickCheckBox(w.Control(IDC_HIGH_PRIORITY)); },
+      [&] { SelectComboItem(w.Control(IDC_DEFAULT_ACCESS), 0); },
+      [&] { SelectComboItem(w.Control(IDC_LOG_LEVEL), 2); },
+      [&] { ClickCheckBox(w.Control(IDC_UTC_TIMESTAMPS)); },
+      [&] { KeyDown(NumberField(w.Control(IDC_RETRIES)).Edit(), VK_UP); },
+      [&] { TypeChars(FolderField(w.Control(IDC_LOG_DIRECTORY)).Edit(), L"x"); },
   };
   for (size_t i = 0; i < edits.size(); ++i) {
     dialogs_.restartAnswers = {RestartAnswer::No};
-    ClickButton(w.btnApply);  // saves and clears the mark
+    ClickButton(w.Control(IDC_APPLY));  // saves and clears the mark
     ASSERT_FALSE(w.Modified()) << i;
     edits[i]();
     EXPECT_TRUE(w.Modified()) << "edit " << i;
@@ -197,21 +197,21 @@ TEST_F(MainWindowTest, EachKindOfControlMarksTheWindowChanged) {
 TEST_F(MainWindowTest, LoggingAndFirewallRulesLockTheirFieldsWhichAreStillSaved) {
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  TfrmMain& w = *frm_;
-  ClickCheckBox(w.cbWriteLog);  // off
-  EXPECT_TRUE(w.elLogDir->ReadOnly());
-  EXPECT_FALSE(w.elLogDir->ButtonVisible());
-  EXPECT_TRUE(w.elLogCount->ReadOnly());
-  EXPECT_FALSE(Enabled(w.cbLoggingLevel));
-  EXPECT_FALSE(Enabled(w.rgTimestampsItems[1]));
-  ClickCheckBox(w.cbFWEnabled);  // off
-  EXPECT_TRUE(w.seFWMinPort->ReadOnly());
-  EXPECT_TRUE(w.seFWMaxPort->ReadOnly());
+  MainWindow& w = *frm_;
+  ClickCheckBox(w.Control(IDC_WRITE_LOG));  // off
+  EXPECT_TRUE(FolderField(w.Control(IDC_LOG_DIRECTORY)).ReadOnly());
+  EXPECT_FALSE(FolderField(w.Control(IDC_LOG_DIRECTORY)).ButtonVisible());
+  EXPECT_TRUE(NumberField(w.Control(IDC_LOG_COUNT)).ReadOnly());
+  EXPECT_FALSE(Enabled(w.Control(IDC_LOG_LEVEL)));
+  EXPECT_FALSE(Enabled(w.Control(IDC_LOCAL_TIMESTAMPS)));
+  ClickCheckBox(w.Control(IDC_FIREWALL));  // off
+  EXPECT_TRUE(NumberField(w.Control(IDC_FIREWALL_MIN_PORT)).ReadOnly());
+  EXPECT_TRUE(NumberField(w.Control(IDC_FIREWALL_MAX_PORT)).ReadOnly());
   // Locked fields refuse typing.
-  TypeChars(w.seFWMinPort->EditHandle(), L"9");
-  EXPECT_EQ(w.seFWMinPort->Value(), 2000);
+  TypeChars(NumberField(w.Control(IDC_FIREWALL_MIN_PORT)).Edit(), L"9");
+  EXPECT_EQ(NumberField(w.Control(IDC_FIREWALL_MIN_PORT)).Value(), 2000);
   dialogs_.restartAnswers = {RestartAnswer::No};
-  ClickButton(w.btnOk);
+  ClickButton(w.Control(IDOK));
   DWORD v = 0;
   ASSERT_TRUE(GetDword("FWMinPort", v));
   EXPECT_EQ(v, 2000u);
@@ -236,10 +236,10 @@ class ValidationTest : public MainWindowTest {
   }
   // Marks the window changed, clicks OK and returns the error shown, if any.
   std::string OkError() {
-    if (!frm_->Modified()) ClickCheckBox(frm_->cbHighPriority);
+    if (!frm_->Modified()) ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
     dialogs_.shown.clear();
     dialogs_.restartAnswers = {RestartAnswer::Cancel};
-    ClickButton(frm_->btnOk);
+    ClickButton(frm_->Control(IDOK));
     for (const auto& box : dialogs_.shown)
       if (box.kind == "Error") return box.text;
     return {};
@@ -250,23 +250,23 @@ TEST_F(ValidationTest, RootDirectoryMustNameAnExistingDirectory) {
   Open();
   for (const std::string& root :
        {std::string(), missingDir_, std::string("C:\\windows\\win.ini")}) {
-    frm_->elTFTPRoot->SetText(root);
+    FolderField(frm_->Control(IDC_TFTP_ROOT)).SetText(root);
     frm_->ShowPage(kPageLogging);
     EXPECT_EQ(OkError(), "Specified TFTP Root Directory is not valid.") << root;
     EXPECT_EQ(frm_->ActivePage(), kPageBasic);
-    EXPECT_EQ(Focus(), frm_->elTFTPRoot->EditHandle());
-    EXPECT_EQ(Selection(frm_->elTFTPRoot->EditHandle()),
+    EXPECT_EQ(Focus(), FolderField(frm_->Control(IDC_TFTP_ROOT)).Edit());
+    EXPECT_EQ(Selection(FolderField(frm_->Control(IDC_TFTP_ROOT)).Edit()),
               std::make_pair(0, static_cast<int>(root.size())));
     EXPECT_TRUE(frm_->Modified());
   }
-  frm_->elTFTPRoot->SetText(existingDir_);
+  FolderField(frm_->Control(IDC_TFTP_ROOT)).SetText(existingDir_);
   EXPECT_EQ(OkError(), "");
 }
 
 TEST_F(ValidationTest, OnlyTheFirstFailureIsShown) {
   Open();
-  frm_->elTFTPRoot->SetText(missingDir_);
-  SetWindowTextW(frm_->seTFTPPort->EditHandle(), L"");
+  FolderField(frm_->Control(IDC_TFTP_ROOT)).SetText(missingDir_);
+  SetWindowTextW(NumberField(frm_->Control(IDC_TFTP_PORT)).Edit(), L"");
   OkError();
   EXPECT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Error"});
   EXPECT_EQ(dialogs_.shown[0].text, "Specified TFTP Root Directory is not valid.");
@@ -274,15 +274,15 @@ TEST_F(ValidationTest, OnlyTheFirstFailureIsShown) {
 
 TEST_F(ValidationTest, PortTextIsCheckedAsTyped) {
   Open();
-  const HWND port = frm_->seTFTPPort->EditHandle();
+  const HWND port = NumberField(frm_->Control(IDC_TFTP_PORT)).Edit();
   SendMessageW(frm_->Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(port), TRUE);
   // Select all and delete: the text is empty, and OK keeps the focus there.
   SendMessageW(port, EM_SETSEL, 0, -1);
   KeyDown(port, VK_DELETE);
-  ASSERT_EQ(frm_->seTFTPPort->Text(), "");
+  ASSERT_EQ(NumberField(frm_->Control(IDC_TFTP_PORT)).Text(), "");
   EXPECT_EQ(OkError(), "Please specify a valid TFTP Server Port.");
   EXPECT_EQ(Focus(), port);
-  EXPECT_EQ(frm_->seTFTPPort->Text(), "") << "clicking OK did not tidy the field up";
+  EXPECT_EQ(NumberField(frm_->Control(IDC_TFTP_PORT)).Text(), "") << "clicking OK did not tidy the field up";
 }
 
 TEST_F(ValidationTest, FirewallRangeIsCheckedOnlyWhenEnabled) {
@@ -300,15 +300,15 @@ TEST_F(ValidationTest, FirewallRangeMessageNamesBothPorts) {
   Open();
   EXPECT_EQ(OkError(), "Range [2000..1500] is not a valid port range!");
   EXPECT_EQ(frm_->ActivePage(), kPageFirewall);
-  const HWND low = frm_->seFWMinPort->EditHandle();
+  const HWND low = NumberField(frm_->Control(IDC_FIREWALL_MIN_PORT)).Edit();
   EXPECT_EQ(Focus(), low);
   const auto sel = Selection(low);
   EXPECT_EQ(sel.first, sel.second) << "the text is not selected";
 
-  frm_->seFWMinPort->SetValue(1024);
-  frm_->seFWMaxPort->SetValue(1024);
+  NumberField(frm_->Control(IDC_FIREWALL_MIN_PORT)).SetValue(1024);
+  NumberField(frm_->Control(IDC_FIREWALL_MAX_PORT)).SetValue(1024);
   EXPECT_EQ(OkError(), "");
-  frm_->seFWMinPort->SetValue(1023);
+  NumberField(frm_->Control(IDC_FIREWALL_MIN_PORT)).SetValue(1023);
   EXPECT_EQ(OkError(), "Range [1023..1024] is not a valid port range!");
 }
 
@@ -316,10 +316,10 @@ TEST_F(ValidationTest, LogDirectoryIsCheckedOnlyWithLogging) {
   PutString("LogDirectory", missingDir_);
   Open();
   EXPECT_EQ(OkError(), "");
-  ClickCheckBox(frm_->cbWriteLog);
+  ClickCheckBox(frm_->Control(IDC_WRITE_LOG));
   EXPECT_EQ(OkError(), "Specified Logfiles Directory is not valid.");
   EXPECT_EQ(frm_->ActivePage(), kPageLogging);
-  EXPECT_EQ(Focus(), frm_->elLogDir->EditHandle());
+  EXPECT_EQ(Focus(), FolderField(frm_->Control(IDC_LOG_DIRECTORY)).Edit());
 }
 
 // ---------------------------------------------------------------------------
@@ -327,7 +327,7 @@ TEST_F(ValidationTest, LogDirectoryIsCheckedOnlyWithLogging) {
 
 TEST_F(MainWindowTest, OkWithoutChangesClosesAtOnce) {
   Open();
-  ClickButton(frm_->btnOk);
+  ClickButton(frm_->Control(IDOK));
   EXPECT_FALSE(IsWindow(frm_->Handle()));
   EXPECT_TRUE(dialogs_.shown.empty());
   HKEY key = nullptr;
@@ -337,10 +337,10 @@ TEST_F(MainWindowTest, OkWithoutChangesClosesAtOnce) {
 TEST_F(MainWindowTest, OkYesSavesRestartsAnnouncesAndCloses) {
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  frm_->seTFTPPort->SetValue(6969);
-  ClickCheckBox(frm_->cbHighPriority);
+  NumberField(frm_->Control(IDC_TFTP_PORT)).SetValue(6969);
+  ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
   dialogs_.restartAnswers = {RestartAnswer::Yes};
-  ClickButton(frm_->btnOk);
+  ClickButton(frm_->Control(IDOK));
   EXPECT_EQ(dialogs_.Kinds(), (std::vector<std::string>{"Restart", "Information"}));
   EXPECT_EQ(dialogs_.shown[1].text, "The service was restarted succesfully.");
   EXPECT_EQ(restarts_, 1);
@@ -353,10 +353,10 @@ TEST_F(MainWindowTest, OkYesSavesRestartsAnnouncesAndCloses) {
 TEST_F(MainWindowTest, OkYesWithAFailedRestartSavesAndClosesWithoutSuccessMessage) {
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  ClickCheckBox(frm_->cbHighPriority);
+  ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
   restartResult_ = false;
   dialogs_.restartAnswers = {RestartAnswer::Yes};
-  ClickButton(frm_->btnOk);
+  ClickButton(frm_->Control(IDOK));
   EXPECT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Restart"});
   EXPECT_FALSE(IsWindow(frm_->Handle()));
   DWORD v = 1;
@@ -367,12 +367,12 @@ TEST_F(MainWindowTest, OkYesWithAFailedRestartSavesAndClosesWithoutSuccessMessag
 TEST_F(MainWindowTest, OkCancelSavesNothingAndStaysChanged) {
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  ClickCheckBox(frm_->cbHighPriority);
+  ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
   dialogs_.restartAnswers = {RestartAnswer::Cancel};
-  ClickButton(frm_->btnOk);
+  ClickButton(frm_->Control(IDOK));
   EXPECT_TRUE(IsWindow(frm_->Handle()));
   EXPECT_TRUE(frm_->Modified());
-  EXPECT_TRUE(Enabled(frm_->btnApply));
+  EXPECT_TRUE(Enabled(frm_->Control(IDC_APPLY)));
   DWORD v = 0;
   ASSERT_TRUE(GetDword("HighPriority", v));
   EXPECT_EQ(v, 1u);
@@ -381,21 +381,21 @@ TEST_F(MainWindowTest, OkCancelSavesNothingAndStaysChanged) {
 TEST_F(MainWindowTest, ApplyYesSavesRestartsAndStaysOpen) {
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  ClickCheckBox(frm_->cbHighPriority);
+  ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
   bool modifiedDuringRestart = true;
   restart_ = [&] {
     modifiedDuringRestart = frm_->Modified();
     return true;
   };
   dialogs_.restartAnswers = {RestartAnswer::Yes};
-  ClickButton(frm_->btnApply);
+  ClickButton(frm_->Control(IDC_APPLY));
   EXPECT_FALSE(modifiedDuringRestart) << "Apply clears the mark before the restart";
   EXPECT_EQ(dialogs_.Kinds(), (std::vector<std::string>{"Restart", "Information"}));
   EXPECT_TRUE(IsWindow(frm_->Handle()));
   EXPECT_FALSE(frm_->Modified());
-  EXPECT_FALSE(Enabled(frm_->btnApply));
+  EXPECT_FALSE(Enabled(frm_->Control(IDC_APPLY)));
   // A second Apply does nothing.
-  SendMessageW(frm_->Handle(), WM_COMMAND, MAKEWPARAM(idBtnApply, BN_CLICKED), 0);
+  SendMessageW(frm_->Handle(), WM_COMMAND, MAKEWPARAM(IDC_APPLY, BN_CLICKED), 0);
   Pump();
   EXPECT_EQ(dialogs_.shown.size(), 2u);
   EXPECT_EQ(restarts_, 1);
@@ -404,9 +404,9 @@ TEST_F(MainWindowTest, ApplyYesSavesRestartsAndStaysOpen) {
 TEST_F(MainWindowTest, ApplyNoSavesWithoutRestart) {
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  ClickCheckBox(frm_->cbHighPriority);
+  ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
   dialogs_.restartAnswers = {RestartAnswer::No};
-  ClickButton(frm_->btnApply);
+  ClickButton(frm_->Control(IDC_APPLY));
   EXPECT_EQ(restarts_, 0);
   EXPECT_FALSE(frm_->Modified());
   DWORD v = 1;
@@ -416,9 +416,9 @@ TEST_F(MainWindowTest, ApplyNoSavesWithoutRestart) {
 
 TEST_F(MainWindowTest, DiscardQuestionGuardsEveryWayOfClosing) {
   Open();
-  TypeChars(frm_->elTFTPRoot->EditHandle(), L"a");
+  TypeChars(FolderField(frm_->Control(IDC_TFTP_ROOT)).Edit(), L"a");
   dialogs_.confirmAnswers = {false, false, true};
-  ClickButton(frm_->btnCancel);
+  ClickButton(frm_->Control(IDCANCEL));
   EXPECT_TRUE(IsWindow(frm_->Handle()));
   SendMessageW(frm_->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
   Pump();
@@ -435,7 +435,7 @@ TEST_F(MainWindowTest, DiscardQuestionGuardsEveryWayOfClosing) {
 
 TEST_F(MainWindowTest, EnterClicksOkAndEscClicksCancel) {
   Open();
-  TypeChars(frm_->elTFTPRoot->EditHandle(), L"z");
+  TypeChars(FolderField(frm_->Control(IDC_TFTP_ROOT)).Edit(), L"z");
   dialogs_.confirmAnswers = {false};
   KeyDown(Focus(), VK_ESCAPE);
   EXPECT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Confirm"});
@@ -448,26 +448,26 @@ TEST_F(MainWindowTest, EnterClicksOkAndEscClicksCancel) {
 TEST_F(MainWindowTest, ClickingOkWithTheMouseLeavesTheFocusAndTextAsTheyWere) {
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  const HWND port = frm_->seTFTPPort->EditHandle();
+  const HWND port = NumberField(frm_->Control(IDC_TFTP_PORT)).Edit();
   SendMessageW(frm_->Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(port), TRUE);
   SendMessageW(port, EM_SETSEL, 2, 2);
   TypeChars(port, L"7");
-  ASSERT_EQ(frm_->seTFTPPort->Text(), "697");
+  ASSERT_EQ(NumberField(frm_->Control(IDC_TFTP_PORT)).Text(), "697");
   dialogs_.restartAnswers = {RestartAnswer::Cancel};
-  ClickButton(frm_->btnOk);
+  ClickButton(frm_->Control(IDOK));
   EXPECT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Restart"});
   EXPECT_EQ(Focus(), port);
-  EXPECT_EQ(frm_->seTFTPPort->Text(), "697");
+  EXPECT_EQ(NumberField(frm_->Control(IDC_TFTP_PORT)).Text(), "697");
 }
 
 TEST_F(MainWindowTest, ClickingApplyWithTheMouseLeavesTheFocusInTheField) {
   PutCompleteKey(existingDir_, existingDir_);
   Open();
-  const HWND port = frm_->seTFTPPort->EditHandle();
+  const HWND port = NumberField(frm_->Control(IDC_TFTP_PORT)).Edit();
   SendMessageW(frm_->Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(port), TRUE);
   TypeChars(port, L"7");
   dialogs_.restartAnswers = {RestartAnswer::Cancel};
-  ClickButton(frm_->btnApply);
+  ClickButton(frm_->Control(IDC_APPLY));
   EXPECT_EQ(Focus(), port);
 }
 
@@ -478,11 +478,11 @@ TEST_F(MainWindowTest, AKeyThatCannotBeCreatedStopsOkWithTheReason) {
   MemoryRegistry registry;
   registryInUse_ = &registry;
   Open();
-  frm_->elTFTPRoot->SetText(existingDir_);
-  ClickCheckBox(frm_->cbHighPriority);
+  FolderField(frm_->Control(IDC_TFTP_ROOT)).SetText(existingDir_);
+  ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
   registry.createError = kErrorAccessDenied;
   dialogs_.restartAnswers = {RestartAnswer::Yes};
-  ClickButton(frm_->btnOk);
+  ClickButton(frm_->Control(IDOK));
   EXPECT_EQ(dialogs_.Kinds(), (std::vector<std::string>{"Restart", "ApplicationError"}));
   EXPECT_EQ(dialogs_.shown[1].text,
             "Failed to open registry key 'SOFTWARE\\Ostrel\\TFTPService' for writing: Access is "
@@ -496,24 +496,24 @@ TEST_F(MainWindowTest, ARefusedValueStopsApplyAndKeepsTheWindowChanged) {
   MemoryRegistry registry;
   registryInUse_ = &registry;
   Open();
-  frm_->elTFTPRoot->SetText(existingDir_);
-  ClickCheckBox(frm_->cbHighPriority);
+  FolderField(frm_->Control(IDC_TFTP_ROOT)).SetText(existingDir_);
+  ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
   registry.refusedValues = {"LogDirectory"};
   dialogs_.restartAnswers = {RestartAnswer::Yes};
-  ClickButton(frm_->btnApply);
+  ClickButton(frm_->Control(IDC_APPLY));
   EXPECT_EQ(dialogs_.shown.back().text, "Failed to set data for 'LogDirectory'");
   EXPECT_EQ(restarts_, 0);
   EXPECT_TRUE(frm_->Modified());
-  EXPECT_TRUE(Enabled(frm_->btnApply));
+  EXPECT_TRUE(Enabled(frm_->Control(IDC_APPLY)));
 }
 
 TEST_F(MainWindowTest, TextOutsideTheCodePageIsRefusedAndNothingIsWritten) {
   Open();
-  frm_->elTFTPRoot->SetText(existingDir_);
-  ClickCheckBox(frm_->cbHighPriority);
-  frm_->elLogDir->SetText("C:\\\xe6\x97\xa5\xe6\x9c\xac");
+  FolderField(frm_->Control(IDC_TFTP_ROOT)).SetText(existingDir_);
+  ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
+  FolderField(frm_->Control(IDC_LOG_DIRECTORY)).SetText("C:\\\xe6\x97\xa5\xe6\x9c\xac");
   dialogs_.restartAnswers = {RestartAnswer::No};
-  ClickButton(frm_->btnOk);
+  ClickButton(frm_->Control(IDOK));
   ASSERT_EQ(dialogs_.shown.back().kind, "ApplicationError");
   EXPECT_NE(dialogs_.shown.back().text.find("'LogDirectory'"), std::string::npos);
   EXPECT_TRUE(IsWindow(frm_->Handle()));

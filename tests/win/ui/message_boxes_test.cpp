@@ -11,7 +11,7 @@
 
 #include "platform/win32/win_text.h"
 #include "tests/support/win/message_box_answerer.h"
-#include "ui/dialogs.h"
+#include "ui/message_boxes.h"
 #include "ui/message_dialog.h"
 
 namespace tftpcfg::test {
@@ -20,7 +20,7 @@ namespace {
 using Buttons = std::vector<std::string>;
 
 TEST(MessageBoxes, RestartQuestion) {
-  WinDialogs dialogs;
+  WindowMessageBoxes dialogs;
   for (const auto& [id, expected] :
        {std::pair{IDYES, RestartAnswer::Yes}, std::pair{IDNO, RestartAnswer::No},
         std::pair{IDCANCEL, RestartAnswer::Cancel}}) {
@@ -39,7 +39,7 @@ TEST(MessageBoxes, RestartQuestion) {
 }
 
 TEST(MessageBoxes, ConfirmationAnswersYesOnlyForYes) {
-  WinDialogs dialogs;
+  WindowMessageBoxes dialogs;
   {
     MessageBoxAnswerer answer(IDYES);
     EXPECT_TRUE(dialogs.Confirm(nullptr, "Are you sure to delete rule?"));
@@ -55,7 +55,7 @@ TEST(MessageBoxes, ConfirmationAnswersYesOnlyForYes) {
 }
 
 TEST(MessageBoxes, ErrorInformationAndApplicationError) {
-  WinDialogs dialogs;
+  WindowMessageBoxes dialogs;
   MessageBoxAnswerer answer(IDOK);
   dialogs.Error(nullptr, "Specified TFTP Root Directory is not valid.");
   dialogs.Information(nullptr, "The service was restarted succesfully.");
@@ -141,7 +141,7 @@ TEST(MessageDialog, KeysAndTheCloseBoxAnswerAsTheButtonsSay) {
 }
 
 TEST(MessageDialog, EscAnswersNoInBothQuestionsOfTheWindow) {
-  WinDialogs dialogs;
+  WindowMessageBoxes dialogs;
   for (const char* question :
        {"Are you sure you want to discard all changes and exit?", "Are you sure to delete rule?"}) {
     MessageBoxAnswerer answer([](const SeenBox& box) {

@@ -1,6 +1,8 @@
 // OK and Apply with Yes against the stand-in service through the real service
 // controller: what the service receives, and that the window ignores its own
-// commands while the restart is under way.
+// commands while the restart is under way. A restart whose start Wine's manager
+// fails with its 1359 (the environment's) is run again from a fresh
+// installation.
 
 #include "tests/win/ui/main_window_fixture.h"
 
@@ -56,12 +58,17 @@ class RestartTest : public MainWindowTest {
 };
 
 TEST_F(RestartTest, OkYesRestartsTheRunningService) {
-  Install(StubBehaviour::Normal, true);
-  UseRealController();
-  Open();
-  ClickCheckBox(frm_->cbHighPriority);
-  dialogs_.restartAnswers = {RestartAnswer::Yes};
-  ClickButton(frm_->btnOk);
+  RepeatOnEnvironmentStartFailure(ui_.errors, [this] {
+    PutCompleteKey(existingDir_, existingDir_);
+    Install(StubBehaviour::Normal, true);
+    if (HasFatalFailure()) return;
+    UseRealController();
+    Open();
+    ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
+    dialogs_.restartAnswers = {RestartAnswer::Yes};
+    ClickButton(frm_->Control(IDOK));
+  });
+  if (HasFatalFailure()) return;
   const StubCounters c = ReadStubCounters();
   EXPECT_EQ(c.stops, 1u);
   EXPECT_EQ(c.starts, 1u);
@@ -79,18 +86,18 @@ TEST_F(RestartTest, YesWithTheServiceMissingShowsTheSystemText) {
     RemoveStubService();
     UseRealController();
     Open();
-    ClickCheckBox(frm_->cbHighPriority);
+    ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
     dialogs_.shown.clear();
     ui_.errors.clear();
     dialogs_.restartAnswers = {RestartAnswer::Yes};
-    ClickButton(ok ? frm_->btnOk : frm_->btnApply);
+    ClickButton(ok ? frm_->Control(IDOK) : frm_->Control(IDC_APPLY));
     ASSERT_EQ(ui_.errors.size(), 1u);
     EXPECT_NE(ui_.errors[0].find("Error Message: "), std::string::npos);
     EXPECT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Restart"});  // no success message
     EXPECT_EQ(IsWindow(frm_->Handle()) != FALSE, !ok);
     if (!ok) {
       EXPECT_FALSE(frm_->Modified());
-      EXPECT_FALSE(IsWindowEnabled(frm_->btnApply));
+      EXPECT_FALSE(IsWindowEnabled(frm_->Control(IDC_APPLY)));
     }
     DWORD v = 0;
     ASSERT_TRUE(GetDword("HighPriority", v));
@@ -105,16 +112,9 @@ TEST_F(RestartTest, YesWithTheServiceMissingShowsTheSystemText) {
 // Delete, the close box and presses Alt+F4. None of it may start a second save
 // and restart or close the window under the first.
 TEST_F(RestartTest, CommandsDuringARestartAreIgnored) {
-  Install(StubBehaviour::SlowStop, true);
-  UseRealController();
-  Open();
-  ClickCheckBox(frm_->cbHighPriority);
-  static TfrmMain* window = nullptr;
+  static MainWindow* window = nullptr;
   static bool sawBusyCursor = false;
   static int ticks = 0;
-  window = frm_.get();
-  sawBusyCursor = false;
-  ticks = 0;
   struct Poke {
     static void CALLBACK Timer(HWND, UINT, UINT_PTR id, DWORD) {
       if (!window->RestartInProgress()) return;
@@ -123,21 +123,33 @@ TEST_F(RestartTest, CommandsDuringARestartAreIgnored) {
       if (ticks++ > 0) return;
       // Everything at once: the wait dispatches them in one go.
       PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-      PostMessageW(w, WM_COMMAND, MAKEWPARAM(idBtnApply, BN_CLICKED), 0);
+      PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDC_APPLY, BN_CLICKED), 0);
       PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-      PostMessageW(w, WM_COMMAND, MAKEWPARAM(idSbDelete, BN_CLICKED), 0);
+      PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDC_DELETE_RULE, BN_CLICKED), 0);
       PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0);
       PostMessageW(w, WM_CLOSE, 0, 0);
       KillTimer(nullptr, id);
     }
   };
-  dialogs_.restartAnswers = {RestartAnswer::Yes, RestartAnswer::Yes};
-  dialogs_.confirmAnswers = {true, true, true};
-  dialogs_.onShow = [](const ScriptedDialogs::Box& box) {
-    if (box.kind == "Restart") SetTimer(nullptr, 0, 300, &Poke::Timer);
-  };
-  ClickButton(frm_->btnOk);
-  dialogs_.onShow = nullptr;
+  RepeatOnEnvironmentStartFailure(ui_.errors, [this] {
+    PutCompleteKey(existingDir_, existingDir_);
+    Install(StubBehaviour::SlowStop, true);
+    if (HasFatalFailure()) return;
+    UseRealController();
+    Open();
+    ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
+    window = frm_.get();
+    sawBusyCursor = false;
+    ticks = 0;
+    dialogs_.restartAnswers = {RestartAnswer::Yes, RestartAnswer::Yes};
+    dialogs_.confirmAnswers = {true, true, true};
+    dialogs_.onShow = [](const ScriptedMessageBoxes::Box& box) {
+      if (box.kind == "Restart") SetTimer(nullptr, 0, 300, &Poke::Timer);
+    };
+    ClickButton(frm_->Control(IDOK));
+    dialogs_.onShow = nullptr;
+  });
+  if (HasFatalFailure()) return;
   EXPECT_GE(ticks, 1) << "the pokes ran during the restart";
   EXPECT_TRUE(sawBusyCursor);
   const StubCounters c = ReadStubCounters();

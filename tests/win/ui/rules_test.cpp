@@ -6,7 +6,7 @@
 #include <commctrl.h>
 
 #include "config/access_rights.h"
-#include "controls/ip_edit.h"
+#include "controls/ip_address_field.h"
 
 namespace tftpcfg::test {
 namespace {
@@ -19,7 +19,7 @@ class RulesTest : public MainWindowTest {
     PutString("HostList", "");
   }
   void TearDown() override {
-    TdlgIPEdit::SetOnShownForTesting(nullptr);
+    dlg_->SetOnShown(nullptr);
     MainWindowTest::TearDown();
   }
 
@@ -33,17 +33,17 @@ class RulesTest : public MainWindowTest {
     HWND focus = nullptr;
   };
   // The next dialog: records what it shows, runs fill, then closes with result.
-  void NextDialog(std::function<void(TdlgIPEdit&)> fill, int result) {
+  void NextDialog(std::function<void(RuleDialog&)> fill, int result) {
     shownDialogs_ = 0;
-    TdlgIPEdit::SetOnShownForTesting([this, fill, result](TdlgIPEdit& d) {
+    dlg_->SetOnShown([this, fill, result](RuleDialog& d) {
       ++shownDialogs_;
       seen_.access = d.AccessIndex();
       seen_.single = d.SingleSelected();
       seen_.address = d.Address();
       seen_.mask = d.Mask();
-      seen_.maskVisible = IsWindowVisible(d.edMask->Handle()) != FALSE;
+      seen_.maskVisible = IsWindowVisible(IpAddressField(d.Control(IDC_MASK)).hwnd()) != FALSE;
       wchar_t label[64] = {};
-      GetWindowTextW(d.lblAddress, label, 64);
+      GetWindowTextW(d.Control(IDC_ADDRESS_LABEL), label, 64);
       seen_.addressLabel = label;
       seen_.focus = GetFocus();
       if (fill) fill(d);
@@ -56,12 +56,12 @@ class RulesTest : public MainWindowTest {
     for (wchar_t c : text) SendMessageW(GetFocus(), WM_CHAR, c, 1);
   }
   static void ClickRadio(HWND radio) { SendMessageW(radio, BM_CLICK, 0, 0); }
-  static void PickAccess(TdlgIPEdit& d, int index) {
-    SendMessageW(d.cbAccess, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  static void PickAccess(RuleDialog& d, int index) {
+    SendMessageW(d.Control(IDC_ACCESS), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   }
   void Select(int row) {
     SetForegroundWindow(frm_->Handle());
-    ListView_SetItemState(frm_->tsgHosts, row, LVIS_SELECTED | LVIS_FOCUSED,
+    ListView_SetItemState(frm_->Control(IDC_RULES), row, LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
     Pump();
   }
@@ -79,32 +79,32 @@ class RulesTest : public MainWindowTest {
 TEST_F(RulesTest, AddASingleHost) {
   Open();
   NextDialog(
-      [](TdlgIPEdit& d) {
-        ClickRadio(d.rbSingle);
-        TypeAddress(d.edAddress, L"10.0.0.7");
+      [](RuleDialog& d) {
+        ClickRadio(d.Control(IDC_SINGLE_HOST));
+        TypeAddress(IpAddressField(d.Control(IDC_ADDRESS)), L"10.0.0.7");
       },
       IDOK);
-  ClickButton(frm_->sbAdd);
+  ClickButton(frm_->Control(IDC_ADD_RULE));
   ASSERT_EQ(shownDialogs_, 1);
   EXPECT_EQ(seen_.access, kNoAccess) << "Add starts at No Access";
-  EXPECT_EQ(seen_.focus, dlg_->cbAccess) << "first display puts the focus in the access list";
+  EXPECT_EQ(seen_.focus, dlg_->Control(IDC_ACCESS)) << "first display puts the focus in the access list";
   EXPECT_EQ(RowTexts(), std::vector<std::wstring>{L"10.0.0.7 | No Access"});
   EXPECT_EQ(frm_->HostRows()[0].rule, (AccessRule{"10.0.0.7", "255.255.255.255", kNoAccess}));
   EXPECT_TRUE(frm_->Modified());
-  EXPECT_TRUE(IsWindowEnabled(frm_->btnApply));
+  EXPECT_TRUE(IsWindowEnabled(frm_->Control(IDC_APPLY)));
 }
 
 TEST_F(RulesTest, AddANetworkWithReadOnlyAccess) {
   Open();
   NextDialog(
-      [](TdlgIPEdit& d) {
-        ClickRadio(d.rbNetwork);
+      [](RuleDialog& d) {
+        ClickRadio(d.Control(IDC_NETWORK));
         PickAccess(d, kReadOnly);
-        TypeAddress(d.edAddress, L"192.168.10.0");
-        TypeAddress(d.edMask, L"255.255.255.0");
+        TypeAddress(IpAddressField(d.Control(IDC_ADDRESS)), L"192.168.10.0");
+        TypeAddress(IpAddressField(d.Control(IDC_MASK)), L"255.255.255.0");
       },
       IDOK);
-  ClickButton(frm_->sbAdd);
+  ClickButton(frm_->Control(IDC_ADD_RULE));
   EXPECT_EQ(RowTexts(), std::vector<std::wstring>{L"192.168.10.0 (255.255.255.0) | Read Only"});
   EXPECT_EQ(frm_->SaveHosts(), "[192.168.10.0, 255.255.255.0, R]");
 }
@@ -112,19 +112,19 @@ TEST_F(RulesTest, AddANetworkWithReadOnlyAccess) {
 TEST_F(RulesTest, ANetworkOfOneHostReadsBackAsASingleHost) {
   Open();
   NextDialog(
-      [](TdlgIPEdit& d) {
-        ClickRadio(d.rbNetwork);
+      [](RuleDialog& d) {
+        ClickRadio(d.Control(IDC_NETWORK));
         d.SetAddress("10.1.1.1");
         d.SetMask("255.255.255.255");
       },
       IDOK);
-  ClickButton(frm_->sbAdd);
+  ClickButton(frm_->Control(IDC_ADD_RULE));
   EXPECT_EQ(RowTexts(), std::vector<std::wstring>{L"10.1.1.1 (255.255.255.255) | No Access"});
   frm_->LoadHosts(frm_->SaveHosts());
   EXPECT_EQ(RowTexts(), std::vector<std::wstring>{L"10.1.1.1 | No Access"});
   Select(0);
   NextDialog(nullptr, IDCANCEL);
-  ClickButton(frm_->sbEdit);
+  ClickButton(frm_->Control(IDC_EDIT_RULE));
   EXPECT_TRUE(seen_.single);
   EXPECT_FALSE(seen_.maskVisible);
   EXPECT_EQ(seen_.addressLabel, L"Host IP Address:");
@@ -133,18 +133,18 @@ TEST_F(RulesTest, ANetworkOfOneHostReadsBackAsASingleHost) {
 TEST_F(RulesTest, CancelChangesNothingAndTheDialogKeepsWhatWasTyped) {
   Open();
   NextDialog(
-      [](TdlgIPEdit& d) {
-        ClickRadio(d.rbNetwork);
+      [](RuleDialog& d) {
+        ClickRadio(d.Control(IDC_NETWORK));
         PickAccess(d, kReadOnly);
         d.SetAddress("172.16.0.0");
         d.SetMask("255.240.0.0");
       },
       IDCANCEL);
-  ClickButton(frm_->sbAdd);
+  ClickButton(frm_->Control(IDC_ADD_RULE));
   EXPECT_TRUE(frm_->HostRows().empty());
   EXPECT_FALSE(frm_->Modified());
   NextDialog(nullptr, IDCANCEL);
-  ClickButton(frm_->sbAdd);
+  ClickButton(frm_->Control(IDC_ADD_RULE));
   EXPECT_EQ(seen_.address, "172.16.0.0");
   EXPECT_EQ(seen_.mask, "255.240.0.0");
   EXPECT_FALSE(seen_.single);
@@ -156,7 +156,7 @@ TEST_F(RulesTest, EditOpensTheRuleInItsModeAndCancelLeavesItAlone) {
   Open();
   Select(1);
   NextDialog(nullptr, IDCANCEL);
-  ClickButton(frm_->sbEdit);
+  ClickButton(frm_->Control(IDC_EDIT_RULE));
   EXPECT_FALSE(seen_.single);
   EXPECT_TRUE(seen_.maskVisible);
   EXPECT_EQ(seen_.addressLabel, L"Network IP Address:");
@@ -166,8 +166,8 @@ TEST_F(RulesTest, EditOpensTheRuleInItsModeAndCancelLeavesItAlone) {
   EXPECT_FALSE(frm_->Modified());
 
   // Edit with OK updates the row in place.
-  NextDialog([](TdlgIPEdit& d) { PickAccess(d, kNoAccess); }, IDOK);
-  ClickButton(frm_->sbEdit);
+  NextDialog([](RuleDialog& d) { PickAccess(d, kNoAccess); }, IDOK);
+  ClickButton(frm_->Control(IDC_EDIT_RULE));
   EXPECT_EQ(RowTexts(), (std::vector<std::wstring>{L"10.0.0.7 | No Access",
                                                    L"192.168.10.0 (255.255.255.0) | No Access"}));
   EXPECT_TRUE(frm_->Modified());
@@ -177,12 +177,12 @@ TEST_F(RulesTest, DoubleClickEditsTheSelectedRowOnly) {
   PutString("HostList", "[10.0.0.7, 255.255.255.255, NA]");
   Open();
   NextDialog(nullptr, IDCANCEL);
-  SendMessageW(frm_->tsgHosts, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 200));
+  SendMessageW(frm_->Control(IDC_RULES), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 200));
   Pump();
   EXPECT_EQ(shownDialogs_, 0) << "no row selected";
   Select(0);
-  NMHDR header{frm_->tsgHosts, static_cast<UINT_PTR>(idTsgHosts), static_cast<UINT>(NM_DBLCLK)};
-  SendMessageW(frm_->Handle(), WM_NOTIFY, idTsgHosts, reinterpret_cast<LPARAM>(&header));
+  NMHDR header{frm_->Control(IDC_RULES), static_cast<UINT_PTR>(IDC_RULES), static_cast<UINT>(NM_DBLCLK)};
+  SendMessageW(frm_->Handle(), WM_NOTIFY, IDC_RULES, reinterpret_cast<LPARAM>(&header));
   Pump();
   EXPECT_EQ(shownDialogs_, 1);
   EXPECT_TRUE(seen_.single);
@@ -192,20 +192,20 @@ TEST_F(RulesTest, DeleteAsksFirstAndMarksTheWindowChangedEvenWithoutASelection) 
   PutString("HostList", "[10.0.0.7, 255.255.255.255, NA], [10.0.0.8, 255.255.255.255, R]");
   Open();
   dialogs_.confirmAnswers = {false};
-  KeyDown(frm_->tsgHosts, VK_DELETE);
+  KeyDown(frm_->Control(IDC_RULES), VK_DELETE);
   EXPECT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Confirm"});
   EXPECT_EQ(dialogs_.shown[0].text, "Are you sure to delete rule?");
   EXPECT_EQ(frm_->HostRows().size(), 2u);
   EXPECT_FALSE(frm_->Modified());
 
   dialogs_.confirmAnswers = {true};
-  KeyDown(frm_->tsgHosts, VK_DELETE);  // Yes, but nothing selected
+  KeyDown(frm_->Control(IDC_RULES), VK_DELETE);  // Yes, but nothing selected
   EXPECT_EQ(frm_->HostRows().size(), 2u);
   EXPECT_TRUE(frm_->Modified());
 
   Select(0);
   dialogs_.confirmAnswers = {true};
-  ClickButton(frm_->sbDelete);
+  ClickButton(frm_->Control(IDC_DELETE_RULE));
   EXPECT_EQ(RowTexts(), std::vector<std::wstring>{L"10.0.0.8 | Read Only"});
   EXPECT_EQ(frm_->SaveHosts(), "[10.0.0.8, 255.255.255.255, R]");
 }
@@ -217,7 +217,7 @@ TEST_F(RulesTest, InsertAndDeleteWithEachModifier) {
   Open();
   frm_->ShowPage(kPageSecurity);
   SetForegroundWindow(frm_->Handle());
-  SendMessageW(frm_->Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(frm_->tsgHosts), TRUE);
+  SendMessageW(frm_->Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(frm_->Control(IDC_RULES)), TRUE);
   Select(0);
   for (const WORD modifier : {WORD{0}, WORD{VK_SHIFT}, WORD{VK_CONTROL}, WORD{VK_MENU}}) {
     SCOPED_TRACE(modifier);
@@ -244,15 +244,15 @@ TEST_F(RulesTest, EditOfANetworkRuleRightAfterAddingASingleHost) {
   PutString("HostList", "[192.168.10.0, 255.255.255.0, R]");
   Open();
   NextDialog(
-      [](TdlgIPEdit& d) {
-        ClickRadio(d.rbSingle);
+      [](RuleDialog& d) {
+        ClickRadio(d.Control(IDC_SINGLE_HOST));
         d.SetAddress("10.0.0.9");
       },
       IDOK);
-  ClickButton(frm_->sbAdd);
+  ClickButton(frm_->Control(IDC_ADD_RULE));
   Select(0);
   NextDialog(nullptr, IDCANCEL);
-  ClickButton(frm_->sbEdit);
+  ClickButton(frm_->Control(IDC_EDIT_RULE));
   ASSERT_EQ(shownDialogs_, 1);
   EXPECT_FALSE(seen_.single);
   EXPECT_TRUE(seen_.maskVisible);
@@ -266,12 +266,12 @@ TEST_F(RulesTest, EqualRulesStaySideBySide) {
   Open();
   for (int i = 0; i < 2; ++i) {
     NextDialog(
-        [](TdlgIPEdit& d) {
-          ClickRadio(d.rbSingle);
+        [](RuleDialog& d) {
+          ClickRadio(d.Control(IDC_SINGLE_HOST));
           d.SetAddress("10.0.0.9");
         },
         IDOK);
-    ClickButton(frm_->sbAdd);
+    ClickButton(frm_->Control(IDC_ADD_RULE));
   }
   EXPECT_EQ(frm_->SaveHosts(), "[10.0.0.9, 255.255.255.255, NA], [10.0.0.9, 255.255.255.255, NA]");
 }
@@ -282,7 +282,7 @@ TEST_F(RulesTest, EditOfAMalformedRuleShowsTheErrorAndOpensNoDialog) {
   ASSERT_EQ(RowTexts(), std::vector<std::wstring>{L"1.2.3.4 () | No Access"});
   Select(0);
   NextDialog(nullptr, IDOK);
-  ClickButton(frm_->sbEdit);
+  ClickButton(frm_->Control(IDC_EDIT_RULE));
   EXPECT_EQ(shownDialogs_, 0);
   ASSERT_EQ(dialogs_.Kinds(), std::vector<std::string>{"ApplicationError"});
   EXPECT_EQ(dialogs_.shown[0].text, "Invalid IP address string.");
@@ -290,7 +290,7 @@ TEST_F(RulesTest, EditOfAMalformedRuleShowsTheErrorAndOpensNoDialog) {
   EXPECT_EQ(frm_->SaveHosts(), "[1.2.3.4, , NA]");
   // The address was written before the mask failed: the next Add shows it.
   NextDialog(nullptr, IDCANCEL);
-  ClickButton(frm_->sbAdd);
+  ClickButton(frm_->Control(IDC_ADD_RULE));
   EXPECT_EQ(seen_.address, "1.2.3.4");
 }
 
@@ -298,24 +298,24 @@ TEST_F(RulesTest, EditAndDeleteFollowTheSelectionWhileTheWindowIsActive) {
   PutString("HostList", "[10.0.0.7, 255.255.255.255, NA]");
   Open();
   // Enabled when the window opens, before any selection change.
-  EXPECT_TRUE(IsWindowEnabled(frm_->sbEdit));
-  EXPECT_TRUE(IsWindowEnabled(frm_->sbDelete));
+  EXPECT_TRUE(IsWindowEnabled(frm_->Control(IDC_EDIT_RULE)));
+  EXPECT_TRUE(IsWindowEnabled(frm_->Control(IDC_DELETE_RULE)));
   Select(0);
-  EXPECT_TRUE(IsWindowEnabled(frm_->sbEdit));
-  ListView_SetItemState(frm_->tsgHosts, -1, 0, LVIS_SELECTED);
+  EXPECT_TRUE(IsWindowEnabled(frm_->Control(IDC_EDIT_RULE)));
+  ListView_SetItemState(frm_->Control(IDC_RULES), -1, 0, LVIS_SELECTED);
   Pump();
-  EXPECT_FALSE(IsWindowEnabled(frm_->sbEdit));
-  EXPECT_FALSE(IsWindowEnabled(frm_->sbDelete));
-  EXPECT_TRUE(IsWindowEnabled(frm_->sbAdd));
+  EXPECT_FALSE(IsWindowEnabled(frm_->Control(IDC_EDIT_RULE)));
+  EXPECT_FALSE(IsWindowEnabled(frm_->Control(IDC_DELETE_RULE)));
+  EXPECT_TRUE(IsWindowEnabled(frm_->Control(IDC_ADD_RULE)));
   // While another window is active, a selection change leaves them alone.
   const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
                                      nullptr, nullptr, nullptr, nullptr);
   SetActiveWindow(other);
   ASSERT_NE(GetActiveWindow(), frm_->Handle());
-  ListView_SetItemState(frm_->tsgHosts, 0, LVIS_SELECTED, LVIS_SELECTED);
+  ListView_SetItemState(frm_->Control(IDC_RULES), 0, LVIS_SELECTED, LVIS_SELECTED);
   Pump();
-  EXPECT_FALSE(IsWindowEnabled(frm_->sbEdit));
-  EXPECT_FALSE(IsWindowEnabled(frm_->sbDelete));
+  EXPECT_FALSE(IsWindowEnabled(frm_->Control(IDC_EDIT_RULE)));
+  EXPECT_FALSE(IsWindowEnabled(frm_->Control(IDC_DELETE_RULE)));
   DestroyWindow(other);
 }
 
@@ -330,20 +330,20 @@ TEST_F(RulesTest, TheDialogAtProgramStartAndOnEveryClose) {
   EXPECT_EQ(dlg_->Mask(), "0.0.0.0");
   EXPECT_EQ(dlg_->AccessIndex(), -1);
   wchar_t label[64] = {};
-  GetWindowTextW(dlg_->lblAddress, label, 64);
+  GetWindowTextW(dlg_->Control(IDC_ADDRESS_LABEL), label, 64);
   EXPECT_STREQ(label, L"Network IP Address:");
   // A single host gets the all-ones mask however the dialog closes; Esc and
   // the close box mean Cancel.
   for (const bool escape : {true, false}) {
-    TdlgIPEdit::SetOnShownForTesting([escape](TdlgIPEdit& d) {
-      ClickRadio(d.rbSingle);
+    dlg_->SetOnShown([escape](RuleDialog& d) {
+      ClickRadio(d.Control(IDC_SINGLE_HOST));
       d.SetMask("255.0.0.0");
       if (escape)
         PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
       else
         PostMessageW(d.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
     });
-    ClickButton(frm_->sbAdd);
+    ClickButton(frm_->Control(IDC_ADD_RULE));
     EXPECT_EQ(dlg_->Mask(), "255.255.255.255") << escape;
     EXPECT_TRUE(frm_->HostRows().empty()) << escape;
   }
