@@ -20,7 +20,7 @@
 #include "tests/support/latin1_codec.h"
 #include "tests/support/memory_registry.h"
 #include "ui/message_boxes.h"
-#include "ui/dlgMain_u.h"
+#include "ui/main_window.h"
 
 namespace {
 
@@ -78,12 +78,12 @@ int wmain(int argc, wchar_t** argv) {
   test::MemoryRegistry registry;  // no settings key: the window shows its initial values
   test::Latin1Codec codec;
   SilentDialogs dialogs;
-  TfrmMain::Dependencies deps;
+  MainWindow::Dependencies deps;
   deps.registry = &registry;
   deps.codec = &codec;
-  deps.dialogs = &dialogs;
+  deps.messageBoxes = &dialogs;
   deps.directoryExists = [](const std::string&) { return true; };
-  std::unique_ptr<TfrmMain> window = TfrmMain::Create(GetModuleHandleW(nullptr), deps);
+  std::unique_ptr<MainWindow> window = MainWindow::Create(GetModuleHandleW(nullptr), deps);
   if (!window) return 1;
   window->ShowPage(kPageSecurity);
   Pump();
@@ -98,7 +98,7 @@ int wmain(int argc, wchar_t** argv) {
       const double start = Now();
       window->LoadHosts(text);
       const double loaded = Now();
-      UpdateWindow(window->tsgHosts);
+      UpdateWindow(window->Control(IDC_RULES));
       loads.push_back(loaded - start);
       paints.push_back(Now() - loaded);
       if (window->HostRows().size() != static_cast<size_t>(n)) return 1;

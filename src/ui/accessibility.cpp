@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/win32/system_api.h"
+#include "controls/ip_address_field.h"
 #include "platform/win32/win_handles.h"
 
 namespace tftpcfg {
@@ -239,6 +240,13 @@ HWND LabelBefore(HWND control) {
     if (lstrcmpiW(className, WC_STATICW) == 0) return h;
   }
   return nullptr;
+}
+
+void NameAddressParts(HWND field, const std::wstring& name) {
+  SetAccessibleName(field, name);
+  for (int i = 0; i < 4; ++i)
+    SetAccessibleName(IpAddressField(field).Part(i), name,
+                      L"part " + std::to_wstring(i + 1) + L" of 4");
 }
 
 std::wstring NameAfterLabel(HWND control, std::initializer_list<HWND> windows) {

@@ -30,4 +30,8 @@ HWND LabelBefore(HWND control);
 // returns the name; empty, and nothing named, when control has no label.
 std::wstring NameAfterLabel(HWND control, std::initializer_list<HWND> windows);
 
+// Names an IP address field and each of its four parts; a part says which of
+// the four it is ("part 2 of 4").
+void NameAddressParts(HWND field, const std::wstring& name);
+
 }  // namespace tftpcfg

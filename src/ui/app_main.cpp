@@ -4,17 +4,18 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "platform/win32/application_error.h"
 #include "platform/win32/file_system_win.h"
 #include "platform/win32/registry_win.h"
-#include "platform/win32/win_handles.h"
 #include "platform/win32/service_win.h"
 #include "platform/win32/system_library.h"
+#include "platform/win32/win_handles.h"
 #include "platform/win32/win_text.h"
 #include "service/service_controller.h"
-#include "ui/HelpViewer.h"
+#include "ui/help_viewer.h"
+#include "ui/main_window.h"
 #include "ui/message_boxes.h"
-#include "ui/dlgIPEdit_u.h"
-#include "ui/dlgMain_u.h"
+#include "ui/rule_dialog.h"
 #include "ui/service_ui.h"
 
 using namespace tftpcfg;
@@ -39,38 +40,45 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   WinRegistry registry;
   WinAnsiCodec codec;
-  WindowMessageBoxes dialogs;
+  WindowMessageBoxes messageBoxes;
   WinServiceControlManager scm;
   WinServiceClock clock;
   WinServiceUi serviceUi;
   ServiceController controller(scm, clock, serviceUi);
 
-  TfrmMain::Dependencies deps;
+  MainWindow::Dependencies deps;
   deps.registry = &registry;
   deps.codec = &codec;
-  deps.dialogs = &dialogs;
+  deps.messageBoxes = &messageBoxes;
   deps.restartService = [&controller] { return controller.RestartService("", kServiceName); };
   deps.directoryExists = &DirectoryExists;
   deps.programDirectory = ExecutableDirectory();
   deps.showHelp = [&help](const std::string& topic) { help.DisplayTopic(topic); };
 
-  std::unique_ptr<TfrmMain> frmMain = TfrmMain::Create(instance, deps);
-  if (!frmMain) return 1;
-  // The window is painted before the hidden rule dialog is built, so the user
-  // sees it complete as early as possible.
-  RedrawWindow(frmMain->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  std::unique_ptr<TdlgIPEdit> dlgIPEdit = TdlgIPEdit::Create(instance, frmMain->Handle());
-  frmMain->SetRuleDialog(dlgIPEdit.get());
+  std::unique_ptr<MainWindow> window;
+  std::unique_ptr<RuleDialog> ruleDialog;
+  try {
+    window = MainWindow::Create(instance, deps);
+    // The window is painted before the hidden rule dialog is built, so the
+    // user sees it complete as early as possible.
+    RedrawWindow(window->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ruleDialog = RuleDialog::Create(instance, window->Handle());
+  } catch (const std::exception& e) {
+    // Without its windows the program cannot go on: say why and end.
+    ShowApplicationError(window ? window->Handle() : nullptr, e.what());
+    return 1;
+  }
+  window->SetRuleDialog(ruleDialog.get());
   // While a restart waits for the service, the messages it dispatches get the
   // same keyboard handling as in the loop below.
-  serviceUi.SetPreTranslate([&frmMain](MSG& msg) { return frmMain->PreTranslateMessage(msg); });
+  serviceUi.SetPreTranslate([&window](MSG& msg) { return window->PreTranslateMessage(msg); });
 
   MSG msg = {};
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (frmMain->PreTranslateMessage(msg)) continue;
+    if (window->PreTranslateMessage(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  frmMain->SetRuleDialog(nullptr);
+  window->SetRuleDialog(nullptr);
   return static_cast<int>(msg.wParam);
 }

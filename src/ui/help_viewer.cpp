@@ -1,4 +1,4 @@
-#include "ui/HelpViewer.h"
+#include "ui/help_viewer.h"
 
 #include "platform/win32/win_text.h"
 

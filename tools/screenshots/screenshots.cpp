@@ -11,15 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "controls/folder_edit.h"
+#include "controls/folder_field.h"
 #include "platform/win32/registry_win.h"
 #include "platform/win32/service_win.h"
 #include "platform/win32/win_text.h"
 #include "service/service_controller.h"
 #include "tests/support/win/message_box_answerer.h"
 #include "ui/message_boxes.h"
-#include "ui/dlgIPEdit_u.h"
-#include "ui/dlgMain_u.h"
+#include "ui/rule_dialog.h"
+#include "ui/main_window.h"
 #include "ui/service_ui.h"
 
 using namespace tftpcfg;
@@ -27,7 +27,7 @@ using namespace tftpcfg;
 namespace {
 
 std::wstring g_outDir;
-TfrmMain* g_window = nullptr;
+MainWindow* g_window = nullptr;
 
 void Pump(DWORD milliseconds = 100) {
   const DWORD start = GetTickCount();
@@ -196,19 +196,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR cmdLine, int) {
   WinRegistry registry;
   WinAnsiCodec codec;
   WindowMessageBoxes dialogs;
-  TfrmMain::Dependencies deps;
+  MainWindow::Dependencies deps;
   deps.registry = &registry;
   deps.codec = &codec;
-  deps.dialogs = &dialogs;
+  deps.messageBoxes = &dialogs;
   deps.restartService = [] { return true; };
   deps.directoryExists = [](const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
   };
   deps.programDirectory = "C:\\Program Files\\Ostrel TFTP Service Configuration\\";
-  auto frm = TfrmMain::Create(instance, deps);
+  auto frm = MainWindow::Create(instance, deps);
   if (!frm) return 1;
   g_window = frm.get();
-  auto dlg = TdlgIPEdit::Create(instance, frm->Handle());
+  auto dlg = RuleDialog::Create(instance, frm->Handle());
   frm->SetRuleDialog(dlg.get());
   Pump(500);
 
@@ -216,7 +216,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR cmdLine, int) {
   const wchar_t* pageNames[] = {L"page-basic", L"page-security", L"page-firewall", L"page-logging"};
   for (int page = 0; page < kTabbedPages; ++page) {
     frm->ShowPage(page);
-    if (page == kPageSecurity) SelectRow(frm->tsgHosts, 1);
+    if (page == kPageSecurity) SelectRow(frm->Control(IDC_RULES), 1);
     Pump();
     Capture(frm->Handle(), pageNames[page]);
   }
@@ -224,28 +224,28 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR cmdLine, int) {
   // The rule dialog in both modes, opened by Edit.
   for (const auto& [row, name] :
        {std::pair{0, L"dialog-network"}, std::pair{1, L"dialog-single"}}) {
-    SelectRow(frm->tsgHosts, row);
-    TdlgIPEdit::SetOnShownForTesting([name](TdlgIPEdit& d) {
+    SelectRow(frm->Control(IDC_RULES), row);
+    dlg_->SetOnShown([name](RuleDialog& d) {
       Pump();
       Capture(d.Handle(), name);
       PostMessageW(d.Handle(), WM_COMMAND, IDCANCEL, 0);
     });
-    SendMessageW(frm->Handle(), WM_COMMAND, MAKEWPARAM(idSbEdit, BN_CLICKED), 0);
+    SendMessageW(frm->Handle(), WM_COMMAND, MAKEWPARAM(IDC_EDIT_RULE, BN_CLICKED), 0);
     Pump();
   }
-  TdlgIPEdit::SetOnShownForTesting(nullptr);
+  dlg_->SetOnShown(nullptr);
 
   // Message boxes.
   CaptureBox(L"box-delete-rule", IDNO, [&] {
-    SendMessageW(frm->Handle(), WM_COMMAND, MAKEWPARAM(idSbDelete, BN_CLICKED), 0);
+    SendMessageW(frm->Handle(), WM_COMMAND, MAKEWPARAM(IDC_DELETE_RULE, BN_CLICKED), 0);
   });
   frm->ShowPage(kPageBasic);
-  frm->elTFTPRoot->SetText("C:\\missing folder");
-  SendMessageW(frm->Handle(), WM_COMMAND, MAKEWPARAM(idCbHighPriority, BN_CLICKED),
-               reinterpret_cast<LPARAM>(frm->cbHighPriority));
+  FolderField(frm->Control(IDC_TFTP_ROOT)).SetText("C:\\missing folder");
+  SendMessageW(frm->Handle(), WM_COMMAND, MAKEWPARAM(IDC_HIGH_PRIORITY, BN_CLICKED),
+               reinterpret_cast<LPARAM>(frm->Control(IDC_HIGH_PRIORITY)));
   CaptureBox(L"box-check-failed", IDOK,
              [&] { SendMessageW(frm->Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
-  frm->elTFTPRoot->SetText(root);
+  FolderField(frm->Control(IDC_TFTP_ROOT)).SetText(root);
   CaptureBox(L"box-restart-question", IDCANCEL,
              [&] { SendMessageW(frm->Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
   CaptureBox(L"box-discard-changes", IDNO, [&] { SendMessageW(frm->Handle(), WM_CLOSE, 0, 0); });
@@ -256,7 +256,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR cmdLine, int) {
       if (n++ == 1) Capture(box.hwnd, L"box-restart-succeeded", false);
       return n == 1 ? IDYES : IDOK;
     });
-    SendMessageW(frm->Handle(), WM_COMMAND, MAKEWPARAM(idBtnApply, BN_CLICKED), 0);
+    SendMessageW(frm->Handle(), WM_COMMAND, MAKEWPARAM(IDC_APPLY, BN_CLICKED), 0);
     Pump();
   }
   CaptureBox(L"box-application-error", IDOK,
@@ -266,7 +266,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR cmdLine, int) {
         ServiceErrorText("The specified service does not exist as an installed service"));
   });
 
-  TdlgIPEdit::SetOnShownForTesting(nullptr);
+  dlg_->SetOnShown(nullptr);
   frm->SetRuleDialog(nullptr);
   dlg.reset();
   frm.reset();

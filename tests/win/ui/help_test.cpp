@@ -6,7 +6,7 @@
 
 #include "platform/win32/file_system_win.h"
 #include "tests/support/win/message_box_answerer.h"
-#include "ui/HelpViewer.h"
+#include "ui/help_viewer.h"
 
 namespace tftpcfg::test {
 namespace {

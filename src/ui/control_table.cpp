@@ -1,0 +1,232 @@
+#include "ui/control_table.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "controls/folder_field.h"
+#include "controls/ip_address_field.h"
+#include "controls/number_field.h"
+#include "platform/win32/win_text.h"
+#include "ui/accessibility.h"
+#include "ui/layout.h"
+
+namespace tftpcfg {
+namespace {
+
+// The height of a drop-down list's window is that of its open list.
+int ListHeight(const ControlSpec& spec) {
+  return spec.rect.cy + static_cast<int>(spec.items.size()) * 16 + 4;
+}
+
+DesignRect Offset(DesignRect r, DesignRect origin) {
+  r.x += origin.x;
+  r.y += origin.y;
+  return r;
+}
+
+HWND CreateChild(HWND parent, const wchar_t* className, const std::string& text, DWORD style,
+                 DWORD exStyle, int id, const RECT& rc) {
+  return CreateWindowExW(exStyle, className, Widen(text).c_str(), WS_CHILD | style, rc.left,
+                         rc.top, rc.right - rc.left, rc.bottom - rc.top, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+void AddGridColumns(HWND grid, const ControlSpec& spec, UINT dpi) {
+  ListView_SetExtendedListViewStyle(grid,
+                                    LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  int index = 0;
+  for (const GridColumn& column : spec.columns) {
+    const std::wstring header = Widen(column.header);
+    LVCOLUMNW col = {};
+    col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+    col.fmt = LVCFMT_LEFT;
+    col.pszText = const_cast<wchar_t*>(header.c_str());
+    col.cx = Scale(column.width, dpi);
+    col.iSubItem = index;
+    SendMessageW(grid, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&col));
+    ++index;
+  }
+}
+
+// Column widths and the row height: rows 18 units high, which the list takes
+// from its small image list.
+void LayoutGrid(HWND grid, const ControlSpec& spec, UINT dpi) {
+  int index = 0;
+  for (const GridColumn& column : spec.columns)
+    SendMessageW(grid, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(index++), Scale(column.width, dpi));
+  const HIMAGELIST rows = ImageList_Create(1, Scale(18, dpi), ILC_COLOR, 0, 0);
+  if (const HIMAGELIST old = ListView_SetImageList(grid, rows, LVSIL_SMALL)) ImageList_Destroy(old);
+}
+
+bool NamedAfterLabel(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::DropDownList:
+    case ControlKind::NumberField:
+    case ControlKind::FolderField:
+    case ControlKind::IpAddressField:
+    case ControlKind::RuleGrid:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The control and the windows it is built from carry the label's text as their
+// accessible name; an address part says which of the four it is.
+void NameControl(HWND control, ControlKind kind, const std::wstring& name) {
+  SetAccessibleName(control, name);
+  switch (kind) {
+    case ControlKind::NumberField:
+      SetAccessibleName(NumberField(control).Edit(), name);
+      break;
+    case ControlKind::FolderField:
+      SetAccessibleName(FolderField(control).Edit(), name);
+      break;
+    case ControlKind::IpAddressField:
+      NameAddressParts(control, name);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+HWND ControlTable::CreateOne(HWND parent, const ControlSpec& spec, const RECT& rc,
+                             const Context& context, int& nextLabelId) {
+  const DWORD visible = (spec.flags & kHidden) ? 0 : WS_VISIBLE;
+  const DWORD disabled = (spec.flags & kDisabled) ? WS_DISABLED : 0;
+  const DWORD common = visible | disabled;
+  switch (spec.kind) {
+    case ControlKind::Label:
+    case ControlKind::WrappedLabel:
+      return CreateChild(parent, WC_STATICW, spec.caption, common | SS_LEFT | SS_NOPREFIX, 0,
+                         spec.id ? spec.id : nextLabelId++, rc);
+    case ControlKind::CheckBox:
+      return CreateChild(parent, WC_BUTTONW, spec.caption,
+                         common | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0, spec.id, rc);
+    case ControlKind::RadioButton:
+      return CreateChild(
+          parent, WC_BUTTONW, spec.caption,
+          common | BS_AUTORADIOBUTTON | ((spec.flags & kFirstInGroup) ? WS_TABSTOP | WS_GROUP : 0),
+          0, spec.id, rc);
+    case ControlKind::GroupBox:
+      return CreateChild(parent, WC_BUTTONW, spec.caption, common | BS_GROUPBOX | WS_GROUP, 0,
+                         spec.id, rc);
+    case ControlKind::DropDownList: {
+      const HWND list =
+          CreateChild(parent, WC_COMBOBOXW, "",
+                      common | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, spec.id,
+                      RECT{rc.left, rc.top, rc.right, rc.top + Scale(ListHeight(spec), context.dpi)});
+      for (const std::string_view item : spec.items)
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+      return list;
+    }
+    case ControlKind::PushButton:
+    case ControlKind::DefaultButton: {
+      const HWND button = CreateChild(
+          parent, WC_BUTTONW, spec.caption,
+          common | WS_TABSTOP | WS_GROUP |
+              (spec.kind == ControlKind::DefaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+          0, spec.id, rc);
+      if (button) KeepFocusOnClick(button);
+      return button;
+    }
+    case ControlKind::NumberField: {
+      NumberFieldCreateParams params;
+      params.minValue = spec.range.min;
+      params.maxValue = spec.range.max;
+      params.value = spec.range.min;
+      return NumberField::Create(parent, spec.id, rc, params).hwnd();
+    }
+    case ControlKind::FolderField: {
+      FolderFieldCreateParams params;
+      params.shell = context.folderBrowser;
+      const FolderField field = FolderField::Create(parent, spec.id, rc, params);
+      field.SetTitle(spec.caption);
+      field.SetPrompt(spec.prompt);
+      field.SetShortcut(0, 0);  // no key for the browse button in these windows
+      return field.hwnd();
+    }
+    case ControlKind::IpAddressField:
+      return IpAddressField::Create(parent, spec.id, rc).hwnd();
+    case ControlKind::RuleGrid: {
+      const HWND grid = CreateChild(parent, WC_LISTVIEWW, "",
+                                    common | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL |
+                                        LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | LVS_OWNERDATA,
+                                    WS_EX_CLIENTEDGE, spec.id, rc);
+      if (grid) {
+        AddGridColumns(grid, spec, context.dpi);
+        LayoutGrid(grid, spec, context.dpi);
+      }
+      return grid;
+    }
+  }
+  return nullptr;
+}
+
+void ControlTable::Create(HWND parent, std::span<const ControlSpec> specs, const Context& context,
+                          DesignRect origin) {
+  int nextLabelId = context.firstLabelId;
+  std::wstring label;  // the caption of the label before the current control
+  for (const ControlSpec& spec : specs) {
+    DesignRect rect = Offset(spec.rect, origin);
+    for (const Created& group : controls_)
+      if (spec.in != 0 && group.spec->id == spec.in) rect = Offset(spec.rect, group.rect);
+    HWND hwnd = nullptr;
+    try {
+      hwnd = CreateOne(parent, spec, ScaleRect(rect, context.dpi), context, nextLabelId);
+    } catch (const std::exception&) {
+      hwnd = nullptr;
+    }
+    if (hwnd == nullptr)
+      throw ControlCreationError(std::string("The control '") + spec.name +
+                                 "' of the window could not be created.");
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(context.font), FALSE);
+    controls_.push_back({&spec, hwnd, rect});
+    if (spec.kind == ControlKind::Label) label = NameFromLabelText(Widen(spec.caption));
+    if (NamedAfterLabel(spec.kind) && !label.empty()) NameControl(hwnd, spec.kind, label);
+  }
+  Layout(context.dpi);
+}
+
+void ControlTable::Layout(UINT dpi) const {
+  for (const Created& c : controls_) {
+    RECT rc = ScaleRect(c.rect, dpi);
+    if (c.spec->kind == ControlKind::DropDownList)
+      rc.bottom = rc.top + Scale(ListHeight(*c.spec), dpi);
+    SetWindowPos(c.hwnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    switch (c.spec->kind) {
+      case ControlKind::Label:
+      case ControlKind::CheckBox:
+      case ControlKind::RadioButton:
+        FitWidthToCaption(c.hwnd);
+        break;
+      case ControlKind::WrappedLabel:
+        FitHeightToText(c.hwnd);
+        break;
+      case ControlKind::RuleGrid:
+        LayoutGrid(c.hwnd, *c.spec, dpi);
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+HWND ControlTable::Find(int id) const {
+  for (const Created& c : controls_)
+    if (c.spec->id == id) return c.hwnd;
+  return nullptr;
+}
+
+const ControlSpec* ControlTable::SpecOf(int id) const {
+  for (const Created& c : controls_)
+    if (c.spec->id == id) return c.spec;
+  return nullptr;
+}
+
+}  // namespace tftpcfg

@@ -1,0 +1,150 @@
+#pragma once
+// Windows described by data. A window's controls are rows of a table: the
+// control's name as the documents give it, its kind, id, rectangle in 96-DPI
+// units, caption or items, and range. One loop (ControlTable) creates them in
+// table order, which is also the tab order; lays them out again at another
+// DPI, making room for captions the font needs; and names the input controls
+// for screen readers after the label before them in the table.
+
+#include <windows.h>
+
+#include <span>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
+
+#include "config/service_settings.h"  // IntRange
+#include "platform/folder_browser.h"
+#include "platform/win32/dpi.h"
+
+namespace tftpcfg {
+
+enum class ControlKind {
+  Label,         // one line; widens when its caption needs more room
+  WrappedLabel,  // wraps inside its width; grows downwards when it needs more
+  CheckBox,
+  RadioButton,   // kFirstInGroup starts a group and is its tab stop
+  GroupBox,
+  DropDownList,  // items; selection only
+  PushButton,    // keeps the focus where it was when clicked with the mouse
+  DefaultButton,
+  NumberField,   // range
+  FolderField,   // caption: the browser's title; prompt: the text above its tree
+  IpAddressField,
+  RuleGrid,      // columns
+};
+
+enum ControlFlags : unsigned {
+  kFirstInGroup = 1,  // radio button
+  kHidden = 2,
+  kDisabled = 4,
+};
+
+struct GridColumn {
+  const char* header;
+  int width;  // 96-DPI units
+};
+
+struct ControlSpec {
+  const char* name = "";  // the control's name in the documents (seTFTPPort)
+  ControlKind kind = ControlKind::Label;
+  int id = 0;             // 0 for a label nothing refers to
+  DesignRect rect;        // in the parent's client area, or inside the group box `in`
+  const char* caption = "";
+  std::span<const std::string_view> items = {};
+  IntRange range = {0, 100};
+  const char* prompt = "";
+  std::span<const GridColumn> columns = {};
+  int in = 0;  // the id of the group box `rect` is relative to, 0 for none
+  unsigned flags = 0;
+};
+
+// Rows for the tables, one per kind.
+constexpr ControlSpec Label(const char* name, DesignRect r, const char* caption, int in = 0) {
+  return {.name = name, .kind = ControlKind::Label, .rect = r, .caption = caption, .in = in};
+}
+constexpr ControlSpec WrappedLabel(const char* name, DesignRect r, const char* caption) {
+  return {.name = name, .kind = ControlKind::WrappedLabel, .rect = r, .caption = caption};
+}
+constexpr ControlSpec CheckBox(const char* name, int id, DesignRect r, const char* caption,
+                               int in = 0, unsigned flags = 0) {
+  return {.name = name, .kind = ControlKind::CheckBox, .id = id, .rect = r, .caption = caption,
+          .in = in, .flags = flags};
+}
+constexpr ControlSpec RadioButton(const char* name, int id, DesignRect r, const char* caption,
+                                  int in = 0, unsigned flags = 0) {
+  return {.name = name, .kind = ControlKind::RadioButton, .id = id, .rect = r,
+          .caption = caption, .in = in, .flags = flags};
+}
+constexpr ControlSpec GroupBox(const char* name, int id, DesignRect r, const char* caption,
+                               int in = 0) {
+  return {.name = name, .kind = ControlKind::GroupBox, .id = id, .rect = r, .caption = caption,
+          .in = in};
+}
+constexpr ControlSpec DropDownList(const char* name, int id, DesignRect r,
+                                   std::span<const std::string_view> items, int in = 0) {
+  return {.name = name, .kind = ControlKind::DropDownList, .id = id, .rect = r, .items = items,
+          .in = in};
+}
+constexpr ControlSpec PushButton(const char* name, int id, DesignRect r, const char* caption,
+                                 bool isDefault = false) {
+  return {.name = name, .kind = isDefault ? ControlKind::DefaultButton : ControlKind::PushButton,
+          .id = id, .rect = r, .caption = caption};
+}
+constexpr ControlSpec NumberFieldRow(const char* name, int id, DesignRect r, IntRange range,
+                                     int in = 0) {
+  return {.name = name, .kind = ControlKind::NumberField, .id = id, .rect = r, .range = range,
+          .in = in};
+}
+constexpr ControlSpec FolderFieldRow(const char* name, int id, DesignRect r, const char* title,
+                                     const char* prompt, int in = 0) {
+  return {.name = name, .kind = ControlKind::FolderField, .id = id, .rect = r, .caption = title,
+          .prompt = prompt, .in = in};
+}
+constexpr ControlSpec IpAddressFieldRow(const char* name, int id, DesignRect r, int in = 0) {
+  return {.name = name, .kind = ControlKind::IpAddressField, .id = id, .rect = r, .in = in};
+}
+constexpr ControlSpec RuleGridRow(const char* name, int id, DesignRect r,
+                                  std::span<const GridColumn> columns) {
+  return {.name = name, .kind = ControlKind::RuleGrid, .id = id, .rect = r, .columns = columns};
+}
+
+// Raised when a control of a table cannot be created.
+class ControlCreationError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class ControlTable {
+ public:
+  struct Context {
+    UINT dpi = 96;
+    HFONT font = nullptr;
+    IFolderBrowserShell* folderBrowser = nullptr;  // null: the system's
+    int firstLabelId = 0;                          // ids given to labels, counting up
+  };
+
+  // Creates the controls of specs as children of parent, rectangles offset by
+  // origin. Throws ControlCreationError naming the control that failed.
+  void Create(HWND parent, std::span<const ControlSpec> specs, const Context& context,
+              DesignRect origin = {});
+  // Places every control again at dpi; captions make room as their font needs.
+  void Layout(UINT dpi) const;
+
+  HWND Find(int id) const;
+  const ControlSpec* SpecOf(int id) const;
+
+  struct Created {
+    const ControlSpec* spec;
+    HWND hwnd;
+    DesignRect rect;  // in the parent's client area
+  };
+  std::span<const Created> Controls() const { return controls_; }
+
+ private:
+  HWND CreateOne(HWND parent, const ControlSpec& spec, const RECT& rc, const Context& context,
+                 int& nextLabelId);
+  std::vector<Created> controls_;
+};
+
+}  // namespace tftpcfg
