@@ -323,10 +323,10 @@ TEST_F(IpAddressFieldTest, FocusTabAndClicks) {
   SendMessageW(Part(2), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
   EXPECT_EQ(FocusedPart(field), 2);
   EXPECT_EQ(Selection(Part(2)), Sel(0, 1));
-  const RECT part1 = PartRect(1);
-  SendMessageW(field.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(part1.right + 1, 2));
+  const RECT second = PartRect(1);
+  SendMessageW(field.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(second.right + 1, 2));
   EXPECT_EQ(FocusedPart(field), 1);
-  SendMessageW(field.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(part1.right + 4, 2));
+  SendMessageW(field.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(second.right + 4, 2));
   EXPECT_EQ(FocusedPart(field), 2);
 }
 
@@ -431,7 +431,7 @@ class IpAddressFieldDialogTest : public ::testing::Test {
   HWND ok = GetDlgItem(dialog.hwnd(), IDOK);
 };
 
-TEST_F(IpAddressFieldDialogTest, TabEntersPart1AndTypingFillsTheAddress) {
+TEST_F(IpAddressFieldDialogTest, TabEntersTheFirstPartAndTypingFillsTheAddress) {
   dialog.PressKey(VK_TAB);
   ASSERT_EQ(GetFocus(), Part(0));
   EXPECT_EQ(Selection(Part(0)), Sel(0, 1));
