@@ -35,12 +35,14 @@ bool FocusMovesWithinWindow(HWND field, HWND to) {
 
 HWND CreateFieldWindow(const wchar_t* className, HWND parent, int id, const RECT& rect,
                        DWORD extraStyle, const void* params) {
-  const HWND hwnd = CreateWindowExW(
-      WS_EX_CONTROLPARENT | WS_EX_CLIENTEDGE, className, L"",
-      WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | extraStyle, rect.left, rect.top,
-      rect.right - rect.left, rect.bottom - rect.top, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-      const_cast<void*>(params));
+  // The dialog manager never stops on a control parent itself, only on tab
+  // stops inside it: a field that is a tab stop of its own must not be one.
+  const DWORD controlParent = (extraStyle & WS_TABSTOP) ? 0 : WS_EX_CONTROLPARENT;
+  const HWND hwnd = CreateWindowExW(controlParent | WS_EX_CLIENTEDGE, className, L"",
+                                    WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | extraStyle, rect.left,
+                                    rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                                    parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                    GetModuleHandleW(nullptr), const_cast<void*>(params));
   if (hwnd == nullptr) throw std::runtime_error("An input field could not be created.");
   return hwnd;
 }

@@ -38,8 +38,9 @@ inline constexpr UINT FM_GETEDIT = WM_USER + 0x42;
 inline constexpr UINT FM_GETREADONLY = WM_USER + 0x43;
 
 // Creates a field window of a registered class: a child with a sunken edge
-// that the dialog manager walks into. params travels in CREATESTRUCT's
-// lpCreateParams. Throws when the window cannot be created.
+// that the dialog manager walks into for the tab stops of its EDITs, or, with
+// WS_TABSTOP in extraStyle, stops on as one tab stop. params travels in
+// CREATESTRUCT's lpCreateParams. Throws when the window cannot be created.
 HWND CreateFieldWindow(const wchar_t* className, HWND parent, int id, const RECT& rect,
                        DWORD extraStyle = 0, const void* params = nullptr);
 
@@ -151,8 +152,8 @@ class FieldControl {
   }
   static void RegisterFieldClass(const wchar_t* className, WNDPROC proc);
   static LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, Factory make);
-  static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                   UINT_PTR id, DWORD_PTR self);
+  static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                   DWORD_PTR self);
   void SetFont(HFONT font);
   void PaintBorder() const;
   void OpenTheme();

@@ -67,8 +67,8 @@ class IpAddressFieldControl final : public FieldControl {
     for (int i = 0; i < kPartCount; ++i) {
       const auto& span = spans[static_cast<size_t>(i)];
       const RECT line = TextLine(span.left, span.left + span.width);
-      MoveWindow(PartWindow(i), line.left, line.top, line.right - line.left,
-                 line.bottom - line.top, TRUE);
+      MoveWindow(PartWindow(i), line.left, line.top, line.right - line.left, line.bottom - line.top,
+                 TRUE);
     }
   }
 
@@ -162,7 +162,9 @@ class IpAddressFieldControl final : public FieldControl {
               MAKEIPADDRESS(octets_[0], octets_[1], octets_[2], octets_[3]);
         return kPartCount;
       case IPM_SETFOCUS:
-        if (ValidIndex(wParam)) FocusPart(static_cast<int>(wParam));
+        // A part the field does not have means the first, as in the system's
+        // control (whose parts, unlike these, can be blank).
+        FocusPart(ValidIndex(wParam) ? static_cast<int>(wParam) : 0);
         return 0;
       case IPM_SETPART:
         if (!ValidIndex(wParam)) return FALSE;
@@ -175,9 +177,9 @@ class IpAddressFieldControl final : public FieldControl {
         if (!ValidIndex(wParam)) return FALSE;
         return SendMessageW(PartWindow(static_cast<int>(wParam)), EM_SETREADONLY, lParam != 0, 0);
       case IPM_GETPARTREADONLY:
-        return ValidIndex(wParam) && (GetWindowLongPtrW(PartWindow(static_cast<int>(wParam)),
-                                                        GWL_STYLE) &
-                                      ES_READONLY) != 0;
+        return ValidIndex(wParam) &&
+               (GetWindowLongPtrW(PartWindow(static_cast<int>(wParam)), GWL_STYLE) & ES_READONLY) !=
+                   0;
       case WM_SETFOCUS:
         OnFieldFocus(reinterpret_cast<HWND>(wParam));
         return 0;
@@ -321,8 +323,7 @@ class IpAddressFieldControl final : public FieldControl {
   std::size_t Caret(int index) const {
     const HWND part = PartWindow(index);
     DWORD start = 0, end = 0;
-    SendMessageW(part, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                 reinterpret_cast<LPARAM>(&end));
+    SendMessageW(part, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     if (start == end) return end;
     // With a selection the caret sits at one of its ends; EM_GETSEL does not
     // say which, the caret's position does.
@@ -368,8 +369,7 @@ class IpAddressFieldControl final : public FieldControl {
   void OnPartKillFocus(int index) {
     const HWND part = PartWindow(index);
     DWORD start = 0, end = 0;
-    SendMessageW(part, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                 reinterpret_cast<LPARAM>(&end));
+    SendMessageW(part, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     SendMessageW(part, EM_SETSEL, end, end);
     if (GetWindowTextLengthW(part) == 0)
       WritePartText(index, ipedit::OctetText(octets_[static_cast<size_t>(index)]));
@@ -406,7 +406,7 @@ class IpAddressFieldControl final : public FieldControl {
 
   ipedit::Octets octets_{};
   std::array<std::string, kPartCount> readText_;  // each part's text when last read
-  bool writing_ = false;  // the field itself is replacing a part's text
+  bool writing_ = false;                          // the field itself is replacing a part's text
   bool destroying_ = false;
 };
 

@@ -13,7 +13,8 @@
 //   WM_GETTEXT            the octets in dotted decimal (inet_ntoa's form)
 //   IPM_SETADDRESS        lParam: the address as MAKEIPADDRESS builds it
 //   IPM_GETADDRESS        lParam: DWORD* for it; returns 4
-//   IPM_SETFOCUS          wParam: the part (0 to 3) to put the focus in
+//   IPM_SETFOCUS          wParam: the part (0 to 3) to put the focus in; any
+//                         other value: the first part
 //   IPM_SETPART           wParam: part, lParam: octet; the part shows it with
 //                         its caret at the start
 //   IPM_GETPART           wParam: part; returns its octet

@@ -2,14 +2,15 @@
 // Harness for control tests: a top-level host window that records, in order,
 // the WM_COMMAND notifications its child controls send; a dialog built with
 // CreateDialogIndirectParamW (OK and Cancel buttons) whose keyboard messages go
-// through IsDialogMessage, for the standard dialog keys; message pumping and
-// the clipboard.
+// through IsDialogMessage, for the standard dialog keys; message pumping, the
+// clipboard, selections, child rectangles and modifier keys.
 
 #include <windows.h>
 
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tftpcfg::test {
@@ -66,6 +67,30 @@ inline std::wstring ClipboardUtf16() {
   }
   CloseClipboard();
   return text;
+}
+
+// The selection of an EDIT as (start, end).
+inline std::pair<DWORD, DWORD> Selection(HWND edit) {
+  DWORD start = 0, end = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return {start, end};
+}
+
+// A child's rectangle in its parent's client coordinates.
+inline RECT RectIn(HWND parent, HWND child) {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// Holds a modifier key down (or releases it) in this thread's keyboard state,
+// which GetKeyState and the dialog manager read.
+inline void SetKeyDown(int vk, bool down) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[vk] = down ? 0x80 : 0;
+  SetKeyboardState(keys);
 }
 
 class NotifyHost {
