@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <vsstyle.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/win32/application_error.h"
@@ -35,12 +36,11 @@ bool FocusMovesWithinWindow(HWND field, HWND to) {
 
 HWND CreateFieldWindow(const wchar_t* className, HWND parent, int id, const RECT& rect,
                        DWORD extraStyle, const void* params) {
-  const HWND hwnd = CreateWindowExW(
-      WS_EX_CONTROLPARENT | WS_EX_CLIENTEDGE, className, L"",
-      WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | extraStyle, rect.left, rect.top,
-      rect.right - rect.left, rect.bottom - rect.top, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-      const_cast<void*>(params));
+  const HWND hwnd = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_CLIENTEDGE, className, L"",
+                                    WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | extraStyle, rect.left,
+                                    rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                                    parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                    GetModuleHandleW(nullptr), const_cast<void*>(params));
   if (hwnd == nullptr) throw std::runtime_error("An input field could not be created.");
   return hwnd;
 }
@@ -67,7 +67,8 @@ void FieldControl::RegisterFieldClass(const wchar_t* className, WNDPROC proc) {
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
   wc.lpszClassName = className;
-  if (!RegisterClassExW(&wc)) throw std::runtime_error("An input field's window class could not be registered.");
+  if (!RegisterClassExW(&wc))
+    throw std::runtime_error("An input field's window class could not be registered.");
 }
 
 LRESULT FieldControl::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, Factory make) {
@@ -121,10 +122,9 @@ HWND FieldControl::AddEdit(DWORD style, const wchar_t* text) {
   const Silence silence(*this);  // the EDIT's first text is the field's own writing
   const auto id = static_cast<INT_PTR>(edits_.size() + 1);
   const DWORD disabled = IsWindowEnabled(hwnd_) ? 0 : WS_DISABLED;
-  const HWND edit =
-      CreateWindowExW(0, WC_EDITW, text, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | style | disabled,
-                      0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr),
-                      nullptr);
+  const HWND edit = CreateWindowExW(
+      0, WC_EDITW, text, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | style | disabled, 0, 0, 0, 0,
+      hwnd_, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr), nullptr);
   if (edit == nullptr) throw std::runtime_error("An input field could not create its text box.");
   SetWindowSubclass(edit, &EditProc, static_cast<UINT_PTR>(id), reinterpret_cast<DWORD_PTR>(this));
   edits_.push_back(edit);
@@ -146,6 +146,10 @@ bool FieldControl::Notify(WORD code) {
 RECT FieldControl::TextLine(int left, int right) const {
   RECT client{};
   GetClientRect(hwnd_, &client);
+  // An edit box keeps its text one pixel inside its sunken edge, at any DPI.
+  constexpr int kEdgeGap = 1;
+  left = std::max(left, kEdgeGap);
+  right = std::max(left, std::min(right, static_cast<int>(client.right) - kEdgeGap));
   const int height = lineHeight_ > 0 && lineHeight_ < client.bottom ? lineHeight_ : client.bottom;
   const int top = (client.bottom - height) / 2;
   return RECT{left, top, right, top + height};
@@ -189,8 +193,7 @@ void FieldControl::PaintBorder() const {
   ExcludeClipRect(dc.get(), inner.left, inner.top, inner.right, inner.bottom);
   const HWND focus = GetFocus();
   const bool focused = focus != nullptr && IsChild(hwnd_, focus);
-  const int state =
-      !IsWindowEnabled(hwnd_) ? EPSN_DISABLED : focused ? EPSN_FOCUSED : EPSN_NORMAL;
+  const int state = !IsWindowEnabled(hwnd_) ? EPSN_DISABLED : focused ? EPSN_FOCUSED : EPSN_NORMAL;
   const HTHEME theme = theme_->border.get();
   if (uxtheme::IsThemeBackgroundPartiallyTransparent(theme, EP_EDITBORDER_NOSCROLL, state))
     uxtheme::DrawThemeParentBackground(hwnd_, dc.get(), &window);

@@ -128,7 +128,8 @@ class FieldControl {
   std::weak_ptr<bool> AliveToken() const { return alive_; }
 
   // The line of text inside [left, right) of the client area: one line of the
-  // font high, centred vertically, as an EDIT's text sits in an edit box.
+  // font high, centred vertically, and kept a pixel off the client area's left
+  // and right edges, as an EDIT's text sits in an edit box.
   RECT TextLine(int left, int right) const;
   // Line height of the field's font, in pixels.
   int LineHeight() const { return lineHeight_; }
@@ -151,8 +152,8 @@ class FieldControl {
   }
   static void RegisterFieldClass(const wchar_t* className, WNDPROC proc);
   static LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, Factory make);
-  static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                   UINT_PTR id, DWORD_PTR self);
+  static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                   DWORD_PTR self);
   void SetFont(HFONT font);
   void PaintBorder() const;
   void OpenTheme();
