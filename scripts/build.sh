@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Configures and builds one configuration: native | asan | win | fuzz.
-# Build folders live under build/ (or $TFTPCFG_BUILD_ROOT).
+# Configures and builds one configuration: native | asan | win | fuzz, all of
+# it or only the targets named after it. Build folders live under build/ (or
+# $TFTPCFG_BUILD_ROOT).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${TFTPCFG_BUILD_ROOT:-$root/build}
 jobs=${TFTPCFG_JOBS:-$(nproc)}
 kind=${1:?native, asan, win or fuzz}
+shift
+targets=()
+for t in "$@"; do targets+=(--target "$t"); done
 case "$kind" in
   native) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
   asan) args=(-DCMAKE_BUILD_TYPE=Debug -DTFTPCFG_SANITIZE=ON -DTFTPCFG_BENCH=OFF) ;;
@@ -16,4 +20,4 @@ case "$kind" in
   *) echo "build.sh: unknown configuration $kind" >&2; exit 2 ;;
 esac
 cmake -S "$root" -B "$out/$kind" "${args[@]}" >/dev/null
-cmake --build "$out/$kind" -j"$jobs"
+cmake --build "$out/$kind" -j"$jobs" ${targets[@]+"${targets[@]}"}

@@ -10,7 +10,7 @@ out=${TFTPCFG_BUILD_ROOT:-$root/build}/win
 . "$root/scripts/display.sh"
 
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" win >/dev/null
+"$root/scripts/build.sh" win fields_demo ip_address_field_demo >/dev/null
 tftpcfg_ensure_display
 prefix="$out/wineprefix"
 sh "$root/scripts/wine-prefix.sh" "$prefix"
@@ -41,22 +41,22 @@ shoot() {  # kind picture
   wait "$pid" || true
   echo "screenshot-fields: $picture (${w}x${h})"
 }
-shoot spin "$root/docs/spin_edit.png"
-shoot folder "$root/docs/folder_edit.png"
+shoot number "$root/docs/number_field.png"
+shoot folder "$root/docs/folder_field.png"
 
 # The IP address field: a Wine desktop of exactly the demo window's size, so
 # the desktop's X window is the picture.
-wine explorer /desktop=ipedit,220x106 "$out/tools/ip_edit_demo.exe" >/dev/null 2>&1 </dev/null &
+wine explorer /desktop=ipfield,220x106 "$out/tools/ip_address_field_demo.exe" >/dev/null 2>&1 </dev/null &
 wine_pid=$!
 id=""
 for _ in $(seq 1 100); do
-  id=$(xdotool search --name '^ipedit - Wine desktop$' 2>/dev/null | head -n1 || true)
+  id=$(xdotool search --name '^ipfield - Wine desktop$' 2>/dev/null | head -n1 || true)
   [ -n "$id" ] && break
   sleep 0.1
 done
 [ -n "$id" ] || { echo "screenshot-fields: the IP address demo did not come up" >&2; exit 1; }
 sleep 1.5  # let the window paint
-import -window "$id" "$root/docs/ip_edit.png"
+import -window "$id" "$root/docs/ip_address_field.png"
 kill "$wine_pid" 2>/dev/null || true
 wineserver -k 2>/dev/null || true
-echo "screenshot-fields: $root/docs/ip_edit.png"
+echo "screenshot-fields: $root/docs/ip_address_field.png"

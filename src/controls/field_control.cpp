@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <vsstyle.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/win32/application_error.h"
@@ -69,7 +70,8 @@ void FieldControl::RegisterFieldClass(const wchar_t* className, WNDPROC proc) {
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
   wc.lpszClassName = className;
-  if (!RegisterClassExW(&wc)) throw std::runtime_error("An input field's window class could not be registered.");
+  if (!RegisterClassExW(&wc))
+    throw std::runtime_error("An input field's window class could not be registered.");
 }
 
 LRESULT FieldControl::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, Factory make) {
@@ -123,10 +125,9 @@ HWND FieldControl::AddEdit(DWORD style, const wchar_t* text) {
   const Silence silence(*this);  // the EDIT's first text is the field's own writing
   const auto id = static_cast<INT_PTR>(edits_.size() + 1);
   const DWORD disabled = IsWindowEnabled(hwnd_) ? 0 : WS_DISABLED;
-  const HWND edit =
-      CreateWindowExW(0, WC_EDITW, text, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | style | disabled,
-                      0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr),
-                      nullptr);
+  const HWND edit = CreateWindowExW(
+      0, WC_EDITW, text, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | style | disabled, 0, 0, 0, 0,
+      hwnd_, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr), nullptr);
   if (edit == nullptr) throw std::runtime_error("An input field could not create its text box.");
   SetWindowSubclass(edit, &EditProc, static_cast<UINT_PTR>(id), reinterpret_cast<DWORD_PTR>(this));
   edits_.push_back(edit);
@@ -148,6 +149,10 @@ bool FieldControl::Notify(WORD code) {
 RECT FieldControl::TextLine(int left, int right) const {
   RECT client{};
   GetClientRect(hwnd_, &client);
+  // An edit box keeps its text one pixel inside its sunken edge, at any DPI.
+  constexpr int kEdgeGap = 1;
+  left = std::max(left, kEdgeGap);
+  right = std::max(left, std::min(right, static_cast<int>(client.right) - kEdgeGap));
   const int height = lineHeight_ > 0 && lineHeight_ < client.bottom ? lineHeight_ : client.bottom;
   const int top = (client.bottom - height) / 2;
   return RECT{left, top, right, top + height};
@@ -191,8 +196,7 @@ void FieldControl::PaintBorder() const {
   ExcludeClipRect(dc.get(), inner.left, inner.top, inner.right, inner.bottom);
   const HWND focus = GetFocus();
   const bool focused = focus != nullptr && IsChild(hwnd_, focus);
-  const int state =
-      !IsWindowEnabled(hwnd_) ? EPSN_DISABLED : focused ? EPSN_FOCUSED : EPSN_NORMAL;
+  const int state = !IsWindowEnabled(hwnd_) ? EPSN_DISABLED : focused ? EPSN_FOCUSED : EPSN_NORMAL;
   const HTHEME theme = theme_->border.get();
   if (uxtheme::IsThemeBackgroundPartiallyTransparent(theme, EP_EDITBORDER_NOSCROLL, state))
     uxtheme::DrawThemeParentBackground(hwnd_, dc.get(), &window);

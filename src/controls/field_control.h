@@ -129,7 +129,8 @@ class FieldControl {
   std::weak_ptr<bool> AliveToken() const { return alive_; }
 
   // The line of text inside [left, right) of the client area: one line of the
-  // font high, centred vertically, as an EDIT's text sits in an edit box.
+  // font high, centred vertically, and kept a pixel off the client area's left
+  // and right edges, as an EDIT's text sits in an edit box.
   RECT TextLine(int left, int right) const;
   // Line height of the field's font, in pixels.
   int LineHeight() const { return lineHeight_; }

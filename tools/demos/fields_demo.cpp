@@ -1,7 +1,8 @@
 // Shows the number field or the folder field in its three looks, normal,
-// read-only (as the main window locks a field) and disabled, for screenshots.
+// read-only (as the main window locks a field) and disabled, each with a label
+// beside it placed as the main window places one, for screenshots.
 //
-//   fields_demo.exe spin|folder [milliseconds [classic]]
+//   fields_demo.exe number|folder [milliseconds [classic]]
 //
 // "classic" turns visual styles off for the program, to see the classic look
 // (Windows honours it; Wine 8 keeps its theme).
@@ -14,15 +15,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 
-#include "controls/folder_edit.h"
-#include "controls/spin_edit.h"
+#include "controls/folder_field.h"
+#include "controls/number_field.h"
 #include "platform/win32/win_handles.h"
 
 namespace {
 
-using tftpcfg::TElFolderNameEdit;
-using tftpcfg::TElSpinEdit;
+using tftpcfg::FolderField;
+using tftpcfg::NumberField;
 
 LRESULT CALLBACK DemoProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
@@ -46,8 +48,8 @@ HWND Label(HWND parent, const wchar_t* text, int x, int y, HFONT font) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const bool spin = argc < 2 || std::strcmp(argv[1], "folder") != 0;
+static int Run(int argc, char** argv) {
+  const bool number = argc < 2 || std::strcmp(argv[1], "folder") != 0;
   const int closeAfter = argc >= 3 ? std::atoi(argv[2]) : 0;
   if (argc >= 4 && std::strcmp(argv[3], "classic") == 0) SetThemeAppProperties(0);
 
@@ -65,10 +67,10 @@ int main(int argc, char** argv) {
       -11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif"));
 
-  const int width = spin ? 220 : 340;
+  const int width = number ? 220 : 340;
   RECT frame{0, 0, width, 110};
   AdjustWindowRectEx(&frame, WS_CAPTION | WS_SYSMENU, FALSE, 0);
-  const HWND window = CreateWindowExW(0, L"FieldsDemo", spin ? L"Number field" : L"Folder field",
+  const HWND window = CreateWindowExW(0, L"FieldsDemo", number ? L"Number field" : L"Folder field",
                                       WS_CAPTION | WS_SYSMENU, 40, 40, frame.right - frame.left,
                                       frame.bottom - frame.top, nullptr, nullptr,
                                       GetModuleHandleW(nullptr), nullptr);
@@ -76,29 +78,30 @@ int main(int argc, char** argv) {
   const wchar_t* labels[] = {L"Normal", L"Read-only", L"Disabled"};
   for (int row = 0; row < 3; ++row) {
     const int top = 12 + row * 32;
+    // As in the main window: the label's top 4 below the field's.
     Label(window, labels[row], 12, top + 4, font.get());
-    const RECT rect{104, top, spin ? 169 : 304, top + 21};
+    const RECT rect{104, top, number ? 169 : 304, top + 21};
     HWND field = nullptr;
-    if (spin) {
+    if (number) {
       const int32_t values[] = {69, 1024, 3};
-      TElSpinEdit* f =
-          TElSpinEdit::Create(window, 100 + row, rect, row == 0 ? 1 : 0, 65535, values[row]);
+      const NumberField f =
+          NumberField::Create(window, 100 + row, rect, {row == 0 ? 1 : 0, 65535, values[row]});
       if (row == 1) {
-        f->SetReadOnly(true);
-        f->SetColor(GetSysColor(COLOR_BTNFACE));
+        f.SetReadOnly(true);
+        f.SetColor(GetSysColor(COLOR_BTNFACE));
       }
-      field = f->Handle();
+      field = f.hwnd();
     } else {
       const char* texts[] = {"C:\\TFTP-Root", "C:\\Logs", "C:\\windows"};
-      TElFolderNameEdit* f = TElFolderNameEdit::Create(window, 100 + row, rect);
-      f->SetText(texts[row]);
-      f->SetButtonShortcut(0, 0);
+      const FolderField f = FolderField::Create(window, 100 + row, rect);
+      f.SetText(texts[row]);
+      f.SetShortcut(0, 0);
       if (row == 1) {
-        f->SetReadOnly(true);
-        f->SetButtonVisible(false);
-        f->SetColor(GetSysColor(COLOR_BTNFACE));
+        f.SetReadOnly(true);
+        f.SetButtonVisible(false);
+        f.SetColor(GetSysColor(COLOR_BTNFACE));
       }
-      field = f->Handle();
+      field = f.hwnd();
     }
     SendMessageW(field, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     if (row == 2) EnableWindow(field, FALSE);
@@ -107,9 +110,10 @@ int main(int argc, char** argv) {
   ShowWindow(window, SW_SHOW);
   UpdateWindow(window);
   // Put the caret somewhere other than at a field's start, as after typing.
-  SetFocus(GetDlgItem(window, 100));
-  SetFocus(GetWindow(GetDlgItem(window, 100), GW_CHILD));
-  SendMessageW(GetFocus(), EM_SETSEL, 0, 0);
+  const HWND firstEdit =
+      reinterpret_cast<HWND>(SendMessageW(GetDlgItem(window, 100), tftpcfg::FM_GETEDIT, 0, 0));
+  SetFocus(firstEdit);
+  SendMessageW(firstEdit, EM_SETSEL, 0, 0);
   if (closeAfter > 0) SetTimer(window, 1, static_cast<UINT>(closeAfter), nullptr);
 
   bool reported = false;
@@ -127,4 +131,13 @@ int main(int argc, char** argv) {
     }
   }
   return 0;
+}
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "fields_demo: %s\n", e.what());
+    return 1;
+  }
 }

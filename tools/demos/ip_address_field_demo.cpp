@@ -1,9 +1,12 @@
 // A small window showing two IP address fields, one normal and one disabled,
-// for the screenshot in docs/ip_edit.png. Closes itself after a few seconds.
+// each with a label beside it placed as the rule dialog places one, for the
+// picture in docs/ip_address_field.png. Closes itself after a few seconds.
 
 #include <windows.h>
 
-#include "controls/ip_edit.h"
+#include <exception>
+
+#include "controls/ip_address_field.h"
 #include "platform/win32/win_handles.h"
 
 namespace {
@@ -24,18 +27,18 @@ HWND Label(HWND parent, const wchar_t* text, int y, HFONT font) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  using tftpcfg::TElIPEdit;
+  using tftpcfg::IpAddressField;
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  wc.lpszClassName = L"IpEditDemo";
+  wc.lpszClassName = L"IpAddressFieldDemo";
   RegisterClassExW(&wc);
 
   // The window fills the screenshot's desktop, which the script sizes to it.
-  HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, L"IpEditDemo", L"IP address field",
+  HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, L"IpAddressFieldDemo", L"IP address field",
                                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 0, 0, 220, 106,
                                 nullptr, nullptr, instance, nullptr);
   // The rule dialog's font: MS Sans Serif, 8 point.
@@ -43,14 +46,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Sans Serif"));
   Label(window, L"Normal:", 16, font.get());
   Label(window, L"Disabled:", 48, font.get());
-  TElIPEdit* normal = TElIPEdit::Create(window, 1, RECT{80, 16, 197, 37});
-  TElIPEdit* disabled = TElIPEdit::Create(window, 2, RECT{80, 48, 197, 69});
-  if (!normal || !disabled) return 1;
-  SendMessageW(normal->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-  SendMessageW(disabled->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-  normal->SetIPString("192.168.10.0");
-  disabled->SetIPString("255.255.255.0");
-  EnableWindow(disabled->Handle(), FALSE);
+  try {
+    const IpAddressField normal = IpAddressField::Create(window, 1, RECT{80, 16, 197, 37});
+    const IpAddressField disabled = IpAddressField::Create(window, 2, RECT{80, 48, 197, 69});
+    SendMessageW(normal.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    SendMessageW(disabled.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    normal.SetText("192.168.10.0");
+    disabled.SetText("255.255.255.0");
+    EnableWindow(disabled.hwnd(), FALSE);
+  } catch (const std::exception&) {
+    return 1;
+  }
   SetFocus(window);
   SetTimer(window, 1, 4000, nullptr);
 
