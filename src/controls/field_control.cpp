@@ -149,13 +149,18 @@ bool FieldControl::Notify(WORD code) {
 RECT FieldControl::TextLine(int left, int right) const {
   RECT client{};
   GetClientRect(hwnd_, &client);
-  // An edit box keeps its text one pixel inside its sunken edge, at any DPI.
-  constexpr int kEdgeGap = 1;
-  left = std::max(left, kEdgeGap);
-  right = std::max(left, std::min(right, static_cast<int>(client.right) - kEdgeGap));
   const int height = lineHeight_ > 0 && lineHeight_ < client.bottom ? lineHeight_ : client.bottom;
   const int top = (client.bottom - height) / 2;
   return RECT{left, top, right, top + height};
+}
+
+RECT FieldControl::TextBoxLine(int right) const {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  // An edit box keeps its text one pixel inside its sunken edge, at any DPI.
+  constexpr int kEdgeGap = 1;
+  return TextLine(kEdgeGap,
+                  std::max(kEdgeGap, std::min(right, static_cast<int>(client.right) - kEdgeGap)));
 }
 
 bool FieldControl::SelectAllOnCtrlA(HWND edit, WPARAM ch) {

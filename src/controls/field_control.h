@@ -129,9 +129,11 @@ class FieldControl {
   std::weak_ptr<bool> AliveToken() const { return alive_; }
 
   // The line of text inside [left, right) of the client area: one line of the
-  // font high, centred vertically, and kept a pixel off the client area's left
-  // and right edges, as an EDIT's text sits in an edit box.
+  // font high, centred vertically, as an EDIT's text sits in an edit box.
   RECT TextLine(int left, int right) const;
+  // The text line of a field with one EDIT that ends at `right` (a button's
+  // edge): a pixel inside the sunken edge, where an edit box keeps its text.
+  RECT TextBoxLine(int right) const;
   // Line height of the field's font, in pixels.
   int LineHeight() const { return lineHeight_; }
   // Typed Ctrl+A selects the whole text of the EDIT (an EDIT does nothing with it).

@@ -83,7 +83,7 @@ class FolderFieldControl final : public FieldControl {
 
   void Layout() override {
     const RECT button = Button();
-    const RECT line = TextLine(0, button.left);
+    const RECT line = TextBoxLine(button.left);
     MoveWindow(EditWindow(), line.left, line.top, line.right - line.left, line.bottom - line.top,
                TRUE);
     InvalidateRect(Hwnd(), nullptr, TRUE);

@@ -95,7 +95,7 @@ class NumberFieldControl final : public FieldControl {
 
   void Layout() override {
     const RECT arrows = Arrows();
-    const RECT line = TextLine(0, arrows.left);
+    const RECT line = TextBoxLine(arrows.left);
     MoveWindow(EditWindow(), line.left, line.top, line.right - line.left, line.bottom - line.top,
                TRUE);
     InvalidateRect(Hwnd(), &arrows, FALSE);

@@ -218,8 +218,9 @@ TEST_F(FolderFieldTest, LockedFieldRefusesEveryChangeButCanBeFocusedAndCopied) {
 TEST_F(FolderFieldTest, TextLineIsCentredAndTheHiddenButtonGivesItTheWholeWidth) {
   const RECT client = Client();
   const int lineHeight = FontMetrics(host.font()).tmHeight;
+  // The text keeps a pixel inside the sunken edge, as an edit box's does.
   RECT line = test::RectIn(field.hwnd(), edit);
-  EXPECT_EQ(line.left, 0);
+  EXPECT_EQ(line.left, 1);
   EXPECT_EQ(line.bottom - line.top, lineHeight);
   EXPECT_EQ(line.top, (client.bottom - lineHeight) / 2);
   EXPECT_EQ(line.right, client.right - kDefaultBrowseButtonWidth);  // at 96 DPI
@@ -229,10 +230,10 @@ TEST_F(FolderFieldTest, TextLineIsCentredAndTheHiddenButtonGivesItTheWholeWidth)
     int buttonWidth;
     int textWidth;
   } cases[] = {
-      {false, 15, client.right},
-      {true, 15, client.right - 15},
-      {true, 24, client.right - 24},
-      {false, 24, client.right},
+      {false, 15, client.right - 2},
+      {true, 15, client.right - 16},
+      {true, 24, client.right - 25},
+      {false, 24, client.right - 2},
   };
   for (const auto& c : cases) {
     field.SetButtonVisible(c.visible);
