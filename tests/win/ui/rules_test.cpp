@@ -51,8 +51,8 @@ class RulesTest : public MainWindowTest {
     });
   }
   // Types an address into an IP field part by part, as the user does.
-  static void TypeAddress(TElIPEdit* field, const std::wstring& text) {
-    SetFocus(field->PartHandle(0));
+  static void TypeAddress(IpAddressField field, const std::wstring& text) {
+    SetFocus(field.Part(0));
     for (wchar_t c : text) SendMessageW(GetFocus(), WM_CHAR, c, 1);
   }
   static void ClickRadio(HWND radio) { SendMessageW(radio, BM_CLICK, 0, 0); }
