@@ -78,6 +78,10 @@ class MainWindow {
   const std::string& HelpFile() const { return helpFile_; }
   UINT Dpi() const { return dpi_; }
   ServiceSettings SettingsFromControls() const;
+  // Start-up's load: the stored settings into the controls, then the locking
+  // rules, the window unchanged, the first page in front, the help file set.
+  // An error that ends it is shown; the window stays usable.
+  void LoadStoredSettings();
   // Shows a record in the controls, set by program: nothing marks a change.
   void ShowSettings(const ServiceSettings& settings);
   void ShowPage(int index);
@@ -106,7 +110,6 @@ class MainWindow {
   void OnDpiChanged(UINT dpi, const RECT* suggested);
 
   // Start-up and settings.
-  void LoadStoredSettings();
   void ShowSetting(const SettingBinding& binding, const ServiceSettings& settings);
   void ReadSetting(const SettingBinding& binding, ServiceSettings& settings) const;
   int TimestampIndex() const;

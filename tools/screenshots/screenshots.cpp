@@ -225,7 +225,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR cmdLine, int) {
   for (const auto& [row, name] :
        {std::pair{0, L"dialog-network"}, std::pair{1, L"dialog-single"}}) {
     SelectRow(frm->Control(IDC_RULES), row);
-    dlg_->SetOnShown([name](RuleDialog& d) {
+    dlg->SetOnShown([name](RuleDialog& d) {
       Pump();
       Capture(d.Handle(), name);
       PostMessageW(d.Handle(), WM_COMMAND, IDCANCEL, 0);
@@ -233,7 +233,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR cmdLine, int) {
     SendMessageW(frm->Handle(), WM_COMMAND, MAKEWPARAM(IDC_EDIT_RULE, BN_CLICKED), 0);
     Pump();
   }
-  dlg_->SetOnShown(nullptr);
+  dlg->SetOnShown(nullptr);
 
   // Message boxes.
   CaptureBox(L"box-delete-rule", IDNO, [&] {
@@ -266,7 +266,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR cmdLine, int) {
         ServiceErrorText("The specified service does not exist as an installed service"));
   });
 
-  dlg_->SetOnShown(nullptr);
+  dlg->SetOnShown(nullptr);
   frm->SetRuleDialog(nullptr);
   dlg.reset();
   frm.reset();

@@ -144,27 +144,25 @@ TEST_F(BadInputTest, HundredKilobytesPastedIntoEveryTextFieldAreTakenOrRefusedWh
 
   // The number fields refuse text that is no number in their range: each
   // keeps its value and shows it.
-  struct NumberField {
-    const char* name;
-    TElSpinEdit* field;
-  };
-  const NumberField numbers[] = {
-      {"TFTPPort", NumberField(frm_->Control(IDC_TFTP_PORT))},   {"TFTPTimeout", NumberField(frm_->Control(IDC_TIMEOUT))},
-      {"TFTPRetr", NumberField(frm_->Control(IDC_RETRIES))},    {"FWMinPort", NumberField(frm_->Control(IDC_FIREWALL_MIN_PORT))},
-      {"FWMaxPort", NumberField(frm_->Control(IDC_FIREWALL_MAX_PORT))}, {"LogFileCount", NumberField(frm_->Control(IDC_LOG_COUNT))}};
-  for (const NumberField& n : numbers) {
-    SCOPED_TRACE(n.name);
-    const int32_t before = n.field->Value();
-    const std::string text = PasteInto(n.field->EditHandle());
-    EXPECT_EQ(n.field->Value(), before);
+  const std::pair<const char*, int> numbers[] = {
+      {"TFTPPort", IDC_TFTP_PORT},          {"TFTPTimeout", IDC_TIMEOUT},
+      {"TFTPRetr", IDC_RETRIES},            {"FWMinPort", IDC_FIREWALL_MIN_PORT},
+      {"FWMaxPort", IDC_FIREWALL_MAX_PORT}, {"LogFileCount", IDC_LOG_COUNT}};
+  for (const auto& [name, id] : numbers) {
+    SCOPED_TRACE(name);
+    const NumberField field(frm_->Control(id));
+    const int32_t before = field.Value();
+    const std::string text = PasteInto(field.Edit());
+    EXPECT_EQ(field.Value(), before);
     EXPECT_EQ(ParseInteger(text), before);
   }
   // So do they with 100 KB of digits, which is no 32-bit number either.
   ASSERT_TRUE(SetClipboardUtf16(std::wstring(100 * 1024, L'7')));
-  for (const NumberField& n : numbers) {
-    SCOPED_TRACE(n.name);
-    const int32_t before = n.field->Value();
-    EXPECT_EQ(ParseInteger(PasteInto(n.field->EditHandle())), before);
+  for (const auto& [name, id] : numbers) {
+    SCOPED_TRACE(name);
+    const NumberField field(frm_->Control(id));
+    const int32_t before = field.Value();
+    EXPECT_EQ(ParseInteger(PasteInto(field.Edit())), before);
   }
 
   // With logging off the long log directory is saved, exactly as shown, and
@@ -309,7 +307,7 @@ TEST_F(BadInputTest, TenThousandRulesAreAddedSavedAndLoadedAgainInOrder) {
       << "stored " << after.at("HostList").second.size() << " bytes, expected "
       << expected.size() + 1;
 
-  const std::vector<MainWindow::HostRow> rows = frm_->HostRows();
+  const std::vector<RuleGrid::Row> rows = frm_->HostRows();
   const DWORD reloadStart = GetTickCount();
   Reopen();
   const DWORD reloaded = GetTickCount() - reloadStart;

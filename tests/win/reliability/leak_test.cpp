@@ -167,7 +167,7 @@ class LeakTest : public MainWindowTest {
   // whose start Wine's manager failed with its 1359 is left unchecked and
   // marked in environmentFailure_.
   void Cycle(int n) {
-    frm_->FormCreate();  // the load that start-up runs
+    frm_->LoadStoredSettings();  // the load that start-up runs
     ASSERT_EQ(frm_->HostRows().size(), 2u);
     frm_->ShowPage(kPageSecurity);
 
