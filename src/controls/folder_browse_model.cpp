@@ -4,43 +4,43 @@
 
 namespace tftpcfg {
 
-int ShellFolderNumber(TShellFolders folder) {
+int ShellFolderNumber(ShellFolder folder) {
   switch (folder) {
-    case TShellFolders::sfoDesktopExpanded:
+    case ShellFolder::sfoDesktopExpanded:
       return 0xFEFE;  // no such folder: the shell refuses it, so there is no top item
-    case TShellFolders::sfoDesktop:
+    case ShellFolder::sfoDesktop:
       return 0x0000;
-    case TShellFolders::sfoPrograms:
+    case ShellFolder::sfoPrograms:
       return 0x0002;
-    case TShellFolders::sfoControlPanel:
+    case ShellFolder::sfoControlPanel:
       return 0x0003;
-    case TShellFolders::sfoPrinters:
+    case ShellFolder::sfoPrinters:
       return 0x0004;
-    case TShellFolders::sfoPersonal:
+    case ShellFolder::sfoPersonal:
       return 0x0005;
-    case TShellFolders::sfoFavorites:
+    case ShellFolder::sfoFavorites:
       return 0x0006;
-    case TShellFolders::sfoStartup:
+    case ShellFolder::sfoStartup:
       return 0x0007;
-    case TShellFolders::sfoRecent:
+    case ShellFolder::sfoRecent:
       return 0x0008;
-    case TShellFolders::sfoSendTo:
+    case ShellFolder::sfoSendTo:
       return 0x0009;
-    case TShellFolders::sfoRecycleBin:
+    case ShellFolder::sfoRecycleBin:
       return 0x000A;
-    case TShellFolders::sfoStartMenu:
+    case ShellFolder::sfoStartMenu:
       return 0x000B;
-    case TShellFolders::sfoDesktopDirectory:
+    case ShellFolder::sfoDesktopDirectory:
       return 0x0010;
-    case TShellFolders::sfoMyComputer:
+    case ShellFolder::sfoMyComputer:
       return 0x0011;
-    case TShellFolders::sfoNetwork:
+    case ShellFolder::sfoNetwork:
       return 0x0012;
-    case TShellFolders::sfoNetworkNeighborhood:
+    case ShellFolder::sfoNetworkNeighborhood:
       return 0x0013;
-    case TShellFolders::sfoFonts:
+    case ShellFolder::sfoFonts:
       return 0x0014;
-    case TShellFolders::sfoTemplates:
+    case ShellFolder::sfoTemplates:
       return 0x0015;
   }
   return 0xFEFE;
@@ -49,9 +49,9 @@ int ShellFolderNumber(TShellFolders folder) {
 
 // One browse: the shell, the text conversion and the dialog's current item,
 // and the browser's callback messages.
-class TElFolderDialog::Session final : public IFolderBrowserEvents {
+class FolderBrowseDialog::Session final : public IFolderBrowserEvents {
  public:
-  Session(TElFolderDialog& dialog, IFolderBrowserShell& shell, const IAnsiCodec& codec)
+  Session(FolderBrowseDialog& dialog, IFolderBrowserShell& shell, const IAnsiCodec& codec)
       : dialog_(dialog), shell_(shell), codec_(codec) {}
 
   // A path for the item, empty when it has none on the file system.
@@ -96,14 +96,14 @@ class TElFolderDialog::Session final : public IFolderBrowserEvents {
   }
 
  private:
-  TElFolderDialog& dialog_;
+  FolderBrowseDialog& dialog_;
   IFolderBrowserShell& shell_;
   const IAnsiCodec& codec_;
   OwnedShellItem current_;
   bool initialized_ = false;
 };
 
-std::optional<std::string> TElFolderDialog::Browse(IFolderBrowserShell& shell,
+std::optional<std::string> FolderBrowseDialog::Browse(IFolderBrowserShell& shell,
                                                    const IAnsiCodec& codec, WindowRef owner,
                                                    std::string_view text) {
   Session session(*this, shell, codec);

@@ -16,7 +16,7 @@ namespace tftpcfg {
 // The browser's top item. sfoDesktopExpanded asks the shell for a folder number
 // it refuses, so the browser gets no top item and shows the whole namespace
 // from the desktop down.
-enum class TShellFolders {
+enum class ShellFolder {
   sfoDesktopExpanded,
   sfoDesktop,
   sfoPrograms,
@@ -38,18 +38,18 @@ enum class TShellFolders {
 };
 
 // The shell's special folder number (CSIDL) asked for the top item.
-int ShellFolderNumber(TShellFolders folder);
+int ShellFolderNumber(ShellFolder folder);
 
 // The folder dialog a folder field owns. Between browses it remembers the last
 // folder as a path; the shell items it works with live only for one browse.
-class TElFolderDialog {
+class FolderBrowseDialog {
  public:
   const std::string& Title() const { return title_; }
   void SetTitle(std::string title) { title_ = std::move(title); }
   const std::string& Prompt() const { return prompt_; }
   void SetPrompt(std::string prompt) { prompt_ = std::move(prompt); }
-  TShellFolders RootFolder() const { return root_; }
-  void SetRootFolder(TShellFolders root) { root_ = root; }
+  ShellFolder RootFolder() const { return root_; }
+  void SetRootFolder(ShellFolder root) { root_ = root; }
   unsigned Options() const { return options_; }
   void SetOptions(unsigned flags) { options_ = flags; }
   // The folder as a path (UTF-8).
@@ -66,7 +66,7 @@ class TElFolderDialog {
 
   std::string title_;
   std::string prompt_;
-  TShellFolders root_ = TShellFolders::sfoDesktopExpanded;
+  ShellFolder root_ = ShellFolder::sfoDesktopExpanded;
   unsigned options_ = 0;
   std::string folder_;
   std::array<char, kDisplayNameSize> displayName_{};

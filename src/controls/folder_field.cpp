@@ -97,7 +97,7 @@ class FolderFieldControl final : public FieldControl {
     if (!IsWindowEnabled(Hwnd()) || readOnly_) return;
     // The browser runs a message loop of its own; keep what this browse needs
     // even if the window is destroyed meanwhile.
-    const std::shared_ptr<TElFolderDialog> dialog = dialog_;
+    const std::shared_ptr<FolderBrowseDialog> dialog = dialog_;
     const std::weak_ptr<bool> alive = AliveToken();
     IFolderBrowserShell& shell = *shell_;
     // The browser is modal to the window holding the field, so that window
@@ -140,7 +140,7 @@ class FolderFieldControl final : public FieldControl {
         dialog_->SetPrompt(Utf8Of(lParam));
         return 0;
       case FFM_SETROOTFOLDER:
-        dialog_->SetRootFolder(static_cast<TShellFolders>(wParam));
+        dialog_->SetRootFolder(static_cast<ShellFolder>(wParam));
         return 0;
       case FFM_SETOPTIONS:
         dialog_->SetOptions(static_cast<unsigned>(wParam));
@@ -321,7 +321,7 @@ class FolderFieldControl final : public FieldControl {
   WinAnsiCodec codec_;
   // Shared with a browse in progress, which may outlive the field when the
   // window is destroyed while the browser is open.
-  std::shared_ptr<TElFolderDialog> dialog_ = std::make_shared<TElFolderDialog>();
+  std::shared_ptr<FolderBrowseDialog> dialog_ = std::make_shared<FolderBrowseDialog>();
   bool readOnly_ = false;
   bool buttonVisible_ = true;
   int buttonWidth_ = kDefaultBrowseButtonWidth;

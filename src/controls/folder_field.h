@@ -9,7 +9,7 @@
 //   WM_SETTEXT / WM_GETTEXT  the path as shown; setting it notifies nothing
 //   FFM_SETTITLE             lParam: the browser's caption (const wchar_t*)
 //   FFM_SETPROMPT            lParam: the text above the browser's tree
-//   FFM_SETROOTFOLDER        wParam: the browser's top item (TShellFolders)
+//   FFM_SETROOTFOLDER        wParam: the browser's top item (ShellFolder)
 //   FFM_SETOPTIONS           wParam: the browser's BIF_ flags
 //   FFM_SETBUTTONVISIBLE     wParam: show or hide the browse button
 //   FFM_GETBUTTONVISIBLE
@@ -67,7 +67,7 @@ class FolderField {
   void SetText(std::string_view text) const;
   void SetTitle(std::string_view title) const;
   void SetPrompt(std::string_view prompt) const;
-  void SetRootFolder(TShellFolders root) const {
+  void SetRootFolder(ShellFolder root) const {
     SendMessageW(hwnd_, FFM_SETROOTFOLDER, static_cast<WPARAM>(root), 0);
   }
   void SetOptions(unsigned browseFlags) const {

@@ -2,7 +2,7 @@
 // The rules of the IP address field without any window: how a part's text is
 // read into its octet, where the caret goes after the field rewrites a part,
 // how a written address text becomes four octets, what the keys do in a part
-// and where the four parts sit. The Win32 control (controls/ip_edit.h) wires
+// and where the four parts sit. The Win32 control (controls/ip_address_field.h) wires
 // real EDIT children to these rules.
 
 #include <array>

@@ -142,7 +142,7 @@ class FolderDialogTest : public ::testing::Test {
 
   FakeShell shell;
   test::Latin1Codec codec;
-  TElFolderDialog dialog;
+  FolderBrowseDialog dialog;
 };
 
 TEST_F(FolderDialogTest, ExistingFolderOpensSelectedAndOkWritesTheShellsSpelling) {
@@ -172,7 +172,7 @@ TEST_F(FolderDialogTest, DesktopExpandedAsksForFolderFEFEAndGetsNoTopItem) {
 }
 
 TEST_F(FolderDialogTest, AnotherRootFolderIsHandedToTheBrowserAndFreed) {
-  dialog.SetRootFolder(TShellFolders::sfoMyComputer);
+  dialog.SetRootFolder(ShellFolder::sfoMyComputer);
   dialog.SetOptions(0x41);
   Browse("D:\\tftp");
   EXPECT_EQ(shell.specialFolders, std::vector<int>{0x11});
@@ -258,7 +258,7 @@ TEST_F(FolderDialogTest, TextTheCodePageCannotHoldParsesToNothing) {
 }
 
 TEST_F(FolderDialogTest, EveryItemIsFreedOnEveryPath) {
-  dialog.SetRootFolder(TShellFolders::sfoDesktop);
+  dialog.SetRootFolder(ShellFolder::sfoDesktop);
   // OK, Cancel, a browser that fails at once, and one that moves a lot.
   shell.browser = OkWithoutMoving();
   Browse("C:\\Windows");
@@ -275,11 +275,11 @@ TEST_F(FolderDialogTest, EveryItemIsFreedOnEveryPath) {
 }
 
 TEST(ShellFolderNumber, MapsToTheShellsFolderNumbers) {
-  EXPECT_EQ(ShellFolderNumber(TShellFolders::sfoDesktopExpanded), 0xFEFE);
-  EXPECT_EQ(ShellFolderNumber(TShellFolders::sfoDesktop), 0x00);
-  EXPECT_EQ(ShellFolderNumber(TShellFolders::sfoPersonal), 0x05);
-  EXPECT_EQ(ShellFolderNumber(TShellFolders::sfoMyComputer), 0x11);
-  EXPECT_EQ(ShellFolderNumber(TShellFolders::sfoTemplates), 0x15);
+  EXPECT_EQ(ShellFolderNumber(ShellFolder::sfoDesktopExpanded), 0xFEFE);
+  EXPECT_EQ(ShellFolderNumber(ShellFolder::sfoDesktop), 0x00);
+  EXPECT_EQ(ShellFolderNumber(ShellFolder::sfoPersonal), 0x05);
+  EXPECT_EQ(ShellFolderNumber(ShellFolder::sfoMyComputer), 0x11);
+  EXPECT_EQ(ShellFolderNumber(ShellFolder::sfoTemplates), 0x15);
 }
 
 TEST(EditCommands, ControlCharactersAreCommandsOrKeptOut) {

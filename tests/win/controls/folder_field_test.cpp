@@ -271,13 +271,13 @@ TEST_F(FolderFieldTest, BrowserGetsTheTextAndTheFieldsSettings) {
   field.Browse();
   EXPECT_EQ(shell.caption, "");
   EXPECT_EQ(shell.request.prompt, "");
-  EXPECT_EQ(shell.rootFolder, ShellFolderNumber(TShellFolders::sfoDesktopExpanded));
+  EXPECT_EQ(shell.rootFolder, ShellFolderNumber(ShellFolder::sfoDesktopExpanded));
   EXPECT_EQ(shell.request.flags, 0u);
   EXPECT_TRUE(shell.parsed.empty());
 
   field.SetTitle("Select Folder");
   field.SetPrompt(kPrompt);
-  field.SetRootFolder(TShellFolders::sfoMyComputer);
+  field.SetRootFolder(ShellFolder::sfoMyComputer);
   field.SetOptions(0x41);
   field.SetText("C:\\tftp-old");
   ClickButton();
@@ -285,7 +285,7 @@ TEST_F(FolderFieldTest, BrowserGetsTheTextAndTheFieldsSettings) {
   EXPECT_EQ(shell.parsed, std::vector<std::string>{"C:\\tftp-old"});
   EXPECT_EQ(shell.caption, "Select Folder");
   EXPECT_EQ(shell.request.prompt, kPrompt);
-  EXPECT_EQ(shell.rootFolder, ShellFolderNumber(TShellFolders::sfoMyComputer));
+  EXPECT_EQ(shell.rootFolder, ShellFolderNumber(ShellFolder::sfoMyComputer));
   EXPECT_EQ(shell.request.flags, 0x41u);
   EXPECT_EQ(shell.request.owner, host.hwnd());
   EXPECT_EQ(GetCapture(), nullptr);
