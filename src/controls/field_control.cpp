@@ -10,6 +10,7 @@
 #include "platform/win32/dpi.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/theme.h"
+#include "platform/win32/win_text.h"
 
 namespace tftpcfg {
 
@@ -32,6 +33,10 @@ bool IsTextChangingKey(WPARAM vk, const KeyModifiers& modifiers) {
 bool FocusMovesWithinWindow(HWND field, HWND to) {
   if (to == nullptr || to == field || IsChild(field, to)) return false;
   return GetAncestor(to, GA_ROOT) == GetAncestor(field, GA_ROOT);
+}
+
+std::string FieldWindow::Text() const {
+  return GetWindowTextUtf8(hwnd_);
 }
 
 HWND CreateFieldWindow(const wchar_t* className, HWND parent, int id, const RECT& rect,
@@ -75,28 +80,32 @@ void FieldControl::RegisterFieldClass(const wchar_t* className, WNDPROC proc) {
 }
 
 LRESULT FieldControl::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, Factory make) {
-  auto* self = reinterpret_cast<FieldControl*>(GetWindowLongPtrW(hwnd, 0));
-  try {
-    if (msg == WM_NCCREATE) {
+  if (msg == WM_NCCREATE) {
+    // A field that cannot be made fails its window's creation; the window
+    // that creates it reports that.
+    try {
       std::unique_ptr<FieldControl> made = make(hwnd, *reinterpret_cast<CREATESTRUCTW*>(lParam));
       SetWindowLongPtrW(hwnd, 0, reinterpret_cast<LONG_PTR>(made.release()));
-      return DefWindowProcW(hwnd, msg, wParam, lParam);
+    } catch (const std::exception&) {
+      return FALSE;
     }
-    if (self == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    if (msg == WM_NCDESTROY) {
-      SetWindowLongPtrW(hwnd, 0, 0);
-      const std::unique_ptr<FieldControl> owned(self);  // the state goes with its window
-      return DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-    return self->Message(msg, wParam, lParam);
-  } catch (const std::exception& e) {
-    // A field that cannot be made fails its window's creation; the window
-    // that creates it reports that. Any other error is shown.
-    if (msg == WM_NCCREATE) return FALSE;
-    if (msg == WM_CREATE) return -1;
-    ShowApplicationError(GetAncestor(hwnd, GA_ROOT), e.what());
-    return 0;
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
+  auto* self = reinterpret_cast<FieldControl*>(GetWindowLongPtrW(hwnd, 0));
+  if (self == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, 0, 0);
+    const std::unique_ptr<FieldControl> owned(self);  // the state goes with its window
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+  if (msg == WM_CREATE) {
+    try {
+      return self->Message(msg, wParam, lParam);
+    } catch (const std::exception&) {
+      return -1;  // likewise: the window is not created
+    }
+  }
+  return Guarded(hwnd, 0, [&] { return self->Message(msg, wParam, lParam); });
 }
 
 LRESULT CALLBACK FieldControl::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
@@ -105,12 +114,9 @@ LRESULT CALLBACK FieldControl::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     RemoveWindowSubclass(hwnd, &EditProc, id);
     return DefSubclassProc(hwnd, msg, wParam, lParam);
   }
-  try {
+  return Guarded(hwnd, 0, [&] {
     return reinterpret_cast<FieldControl*>(self)->ChildMessage(hwnd, msg, wParam, lParam);
-  } catch (const std::exception& e) {
-    ShowApplicationError(GetAncestor(hwnd, GA_ROOT), e.what());
-    return 0;
-  }
+  });
 }
 
 LRESULT FieldControl::CallChild(HWND child, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -295,6 +301,17 @@ LRESULT FieldControl::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSELEAVE:
       trackingLeave_ = false;
       return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == hwnd_) {
+        POINT pt{};
+        GetCursorPos(&pt);
+        ScreenToClient(hwnd_, &pt);
+        if (const HCURSOR cursor = CursorAt(pt)) {
+          SetCursor(cursor);
+          return TRUE;
+        }
+      }
+      break;
     default:
       break;
   }

@@ -61,19 +61,41 @@ bool IsTextChangingKey(WPARAM vk, const KeyModifiers& modifiers);
 // another control of the same window, which is when a field tidies up.
 bool FocusMovesWithinWindow(HWND field, HWND to);
 
+// A field's window seen through the messages every field answers; the typed
+// wrappers of the fields build on it. It owns nothing.
+class FieldWindow {
+ public:
+  explicit FieldWindow(HWND hwnd) : hwnd_(hwnd) {}
+  HWND hwnd() const { return hwnd_; }
+  // The EDIT child number `index` (an IP address field has four).
+  HWND Edit(int index = 0) const {
+    return reinterpret_cast<HWND>(SendMessageW(hwnd_, FM_GETEDIT, static_cast<WPARAM>(index), 0));
+  }
+  std::string Text() const;
+  bool ReadOnly() const { return SendMessageW(hwnd_, FM_GETREADONLY, 0, 0) != 0; }
+  void SetReadOnly(bool on) const { SendMessageW(hwnd_, EM_SETREADONLY, on, 0); }
+  COLORREF Color() const { return static_cast<COLORREF>(SendMessageW(hwnd_, FM_GETBKCOLOR, 0, 0)); }
+  void SetColor(COLORREF color) const { SendMessageW(hwnd_, FM_SETBKCOLOR, color, 0); }
+
+ protected:
+  HWND hwnd_;
+};
+
 class FieldControl {
  public:
   FieldControl(const FieldControl&) = delete;
   FieldControl& operator=(const FieldControl&) = delete;
   virtual ~FieldControl();
 
-  // Registers the window class of field T (once; later calls only check).
+  // Creates a window of field T's class, registering the class first (once).
   // Its window procedure makes a T for each window at WM_NCCREATE, from the
   // HWND and the CREATESTRUCT, and hands it every message through Message();
   // an error that reaches it is shown in the application's error box.
   template <typename T>
-  static void Register(const wchar_t* className) {
+  static HWND CreateWindowOf(const wchar_t* className, HWND parent, int id, const RECT& rect,
+                             DWORD extraStyle, const void* params) {
     RegisterFieldClass(className, &ProcOf<T>);
+    return CreateFieldWindow(className, parent, id, rect, extraStyle, params);
   }
 
  protected:
@@ -93,6 +115,9 @@ class FieldControl {
   // Paints what the field draws itself (buttons, separators); the background
   // is already filled.
   virtual void Paint(HDC) {}
+  // The pointer's shape over a point of the client area outside the EDITs;
+  // null for the class's (the text cursor).
+  virtual HCURSOR CursorAt(POINT) const { return nullptr; }
   // The child that takes the focus when the field is given it.
   virtual HWND FocusTarget() const { return EditAt(0); }
 

@@ -46,7 +46,6 @@ int ShellFolderNumber(ShellFolder folder) {
   return 0xFEFE;
 }
 
-
 // One browse: the shell, the text conversion and the dialog's current item,
 // and the browser's callback messages.
 class FolderBrowseDialog::Session final : public IFolderBrowserEvents {
@@ -104,8 +103,8 @@ class FolderBrowseDialog::Session final : public IFolderBrowserEvents {
 };
 
 std::optional<std::string> FolderBrowseDialog::Browse(IFolderBrowserShell& shell,
-                                                   const IAnsiCodec& codec, WindowRef owner,
-                                                   std::string_view text) {
+                                                      const IAnsiCodec& codec, WindowRef owner,
+                                                      std::string_view text) {
   Session session(*this, shell, codec);
 
   // The field's text becomes the folder. When the desktop folder can resolve

@@ -221,18 +221,6 @@ class FolderFieldControl final : public FieldControl {
         }
         if (msg == WM_CANCELMODE && GetCapture() == Hwnd()) ReleaseCapture();
         return 0;
-      case WM_SETCURSOR:
-        if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == Hwnd()) {
-          POINT pt{};
-          GetCursorPos(&pt);
-          ScreenToClient(Hwnd(), &pt);
-          const RECT button = Button();
-          if (PtInRect(&button, pt)) {
-            SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-            return TRUE;
-          }
-        }
-        break;
       case WM_THEMECHANGED:
         theme_ = OpenThemeIfActive(Hwnd(), L"Button");
         break;
@@ -240,6 +228,11 @@ class FolderFieldControl final : public FieldControl {
         break;
     }
     return FieldControl::Message(msg, wParam, lParam);
+  }
+
+  HCURSOR CursorAt(POINT pt) const override {
+    const RECT button = Button();
+    return PtInRect(&button, pt) ? LoadCursorW(nullptr, IDC_ARROW) : nullptr;
   }
 
   bool InButton(LPARAM lParam) const {
@@ -335,18 +328,10 @@ class FolderFieldControl final : public FieldControl {
 
 }  // namespace
 
-void FolderField::Register() {
-  FieldControl::Register<FolderFieldControl>(kFolderFieldClass);
-}
-
 FolderField FolderField::Create(HWND parent, int id, const RECT& rect,
                                 const FolderFieldCreateParams& params) {
-  Register();
-  return FolderField(CreateFieldWindow(kFolderFieldClass, parent, id, rect, 0, &params));
-}
-
-std::string FolderField::Text() const {
-  return GetWindowTextUtf8(hwnd_);
+  return FolderField(FieldControl::CreateWindowOf<FolderFieldControl>(kFolderFieldClass, parent, id,
+                                                                      rect, 0, &params));
 }
 
 void FolderField::SetText(std::string_view text) const {

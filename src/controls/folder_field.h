@@ -34,15 +34,17 @@ namespace tftpcfg {
 
 inline constexpr wchar_t kFolderFieldClass[] = L"TftpcfgFolderField";
 
-inline constexpr UINT FFM_SETTITLE = WM_USER + 0x60;
-inline constexpr UINT FFM_SETPROMPT = WM_USER + 0x61;
-inline constexpr UINT FFM_SETROOTFOLDER = WM_USER + 0x62;
-inline constexpr UINT FFM_SETOPTIONS = WM_USER + 0x63;
-inline constexpr UINT FFM_SETBUTTONVISIBLE = WM_USER + 0x64;
-inline constexpr UINT FFM_GETBUTTONVISIBLE = WM_USER + 0x65;
-inline constexpr UINT FFM_SETBUTTONWIDTH = WM_USER + 0x66;
-inline constexpr UINT FFM_SETSHORTCUT = WM_USER + 0x67;
-inline constexpr UINT FFM_BROWSE = WM_USER + 0x68;
+enum FolderFieldMessage : UINT {
+  FFM_SETTITLE = WM_USER + 0x60,
+  FFM_SETPROMPT,
+  FFM_SETROOTFOLDER,
+  FFM_SETOPTIONS,
+  FFM_SETBUTTONVISIBLE,
+  FFM_GETBUTTONVISIBLE,
+  FFM_SETBUTTONWIDTH,
+  FFM_SETSHORTCUT,
+  FFM_BROWSE,
+};
 
 inline constexpr int kDefaultBrowseButtonWidth = 15;
 
@@ -52,18 +54,14 @@ struct FolderFieldCreateParams {
 };
 
 // A folder field's window, seen through its messages. It owns nothing.
-class FolderField {
+class FolderField : public FieldWindow {
  public:
-  // Registers the class and creates a field; throws when it cannot.
+  // Creates a field; throws when it cannot.
   static FolderField Create(HWND parent, int id, const RECT& rect,
                             const FolderFieldCreateParams& params = {});
-  static void Register();
 
-  explicit FolderField(HWND hwnd) : hwnd_(hwnd) {}
-  HWND hwnd() const { return hwnd_; }
-  HWND Edit() const { return reinterpret_cast<HWND>(SendMessageW(hwnd_, FM_GETEDIT, 0, 0)); }
+  explicit FolderField(HWND hwnd) : FieldWindow(hwnd) {}
 
-  std::string Text() const;
   void SetText(std::string_view text) const;
   void SetTitle(std::string_view title) const;
   void SetPrompt(std::string_view prompt) const;
@@ -82,13 +80,6 @@ class FolderField {
     SendMessageW(hwnd_, FFM_SETSHORTCUT, vk, modifiers);
   }
   void Browse() const { SendMessageW(hwnd_, FFM_BROWSE, 0, 0); }
-  bool ReadOnly() const { return SendMessageW(hwnd_, FM_GETREADONLY, 0, 0) != 0; }
-  void SetReadOnly(bool on) const { SendMessageW(hwnd_, EM_SETREADONLY, on, 0); }
-  COLORREF Color() const { return static_cast<COLORREF>(SendMessageW(hwnd_, FM_GETBKCOLOR, 0, 0)); }
-  void SetColor(COLORREF color) const { SendMessageW(hwnd_, FM_SETBKCOLOR, color, 0); }
-
- private:
-  HWND hwnd_;
 };
 
 }  // namespace tftpcfg

@@ -412,17 +412,9 @@ class IpAddressFieldControl final : public FieldControl {
 
 }  // namespace
 
-void IpAddressField::Register() {
-  FieldControl::Register<IpAddressFieldControl>(kIpAddressFieldClass);
-}
-
 IpAddressField IpAddressField::Create(HWND parent, int id, const RECT& rect) {
-  Register();
-  return IpAddressField(CreateFieldWindow(kIpAddressFieldClass, parent, id, rect, WS_TABSTOP));
-}
-
-std::string IpAddressField::Text() const {
-  return GetWindowTextUtf8(hwnd_);
+  return IpAddressField(FieldControl::CreateWindowOf<IpAddressFieldControl>(
+      kIpAddressFieldClass, parent, id, rect, WS_TABSTOP, nullptr));
 }
 
 void IpAddressField::SetText(std::string_view address) const {

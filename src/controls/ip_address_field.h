@@ -38,28 +38,25 @@ inline constexpr wchar_t kIpAddressFieldClass[] = L"TftpcfgIpAddressField";
 
 // IPM_SETADDRESS, IPM_GETADDRESS and IPM_SETFOCUS are the system's IP address
 // control messages (commctrl.h); these come beside them.
-inline constexpr UINT IPM_SETPART = WM_USER + 0x70;
-inline constexpr UINT IPM_GETPART = WM_USER + 0x71;
-inline constexpr UINT IPM_SETPARTREADONLY = WM_USER + 0x72;
-inline constexpr UINT IPM_GETPARTREADONLY = WM_USER + 0x73;
+enum IpAddressFieldMessage : UINT {
+  IPM_SETPART = WM_USER + 0x70,
+  IPM_GETPART,
+  IPM_SETPARTREADONLY,
+  IPM_GETPARTREADONLY,
+};
 
 inline constexpr char kInvalidIpAddress[] = "Invalid IP address string";
 
 // An IP address field's window, seen through its messages. It owns nothing.
-class IpAddressField {
+class IpAddressField : public FieldWindow {
  public:
-  // Registers the class and creates a field; throws when it cannot.
+  // Creates a field; throws when it cannot.
   static IpAddressField Create(HWND parent, int id, const RECT& rect);
-  static void Register();
 
-  explicit IpAddressField(HWND hwnd) : hwnd_(hwnd) {}
-  HWND hwnd() const { return hwnd_; }
-  HWND Part(int index) const {
-    return reinterpret_cast<HWND>(SendMessageW(hwnd_, FM_GETEDIT, static_cast<WPARAM>(index), 0));
-  }
+  explicit IpAddressField(HWND hwnd) : FieldWindow(hwnd) {}
+  HWND Part(int index) const { return Edit(index); }
 
-  // The octets as dotted text ("0.0.0.0" for a new field).
-  std::string Text() const;
+  // Text(): the octets as dotted text ("0.0.0.0" for a new field).
   // Raises AppError "Invalid IP address string", the field unchanged, when the
   // text is no address.
   void SetText(std::string_view address) const;
@@ -75,9 +72,6 @@ class IpAddressField {
   void SetPartReadOnly(int index, bool on) const {
     SendMessageW(hwnd_, IPM_SETPARTREADONLY, static_cast<WPARAM>(index), on);
   }
-
- private:
-  HWND hwnd_;
 };
 
 }  // namespace tftpcfg

@@ -223,20 +223,6 @@ class NumberFieldControl final : public FieldControl {
         if (wParam != kRepeatTimerId) break;
         OnRepeatTick();
         return 0;
-      case WM_SETCURSOR:
-        if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == Hwnd()) {
-          POINT pt{};
-          GetCursorPos(&pt);
-          ScreenToClient(Hwnd(), &pt);
-          const RECT arrows = Arrows();
-          if (PtInRect(&arrows, pt)) {
-            const bool divider = !model_.ReadOnly() &&
-                                 SpinHitTest(pt.y - arrows.top, ArrowsHeight()) == SpinPart::Divider;
-            SetCursor(LoadCursorW(nullptr, divider ? IDC_SIZENS : IDC_ARROW));
-            return TRUE;
-          }
-        }
-        break;
       case WM_ENABLE:
         if (!wParam) EndPress();
         break;
@@ -278,11 +264,8 @@ class NumberFieldControl final : public FieldControl {
         return result;
       }
       case WM_MOUSEWHEEL:
-        OnWheel(GET_WHEEL_DELTA_WPARAM(wParam));
-        return 0;
       case WM_MBUTTONDOWN:
-        FocusEdit();
-        return 0;
+        return Message(msg, wParam, lParam);  // as over the rest of the field
       default:
         break;
     }
@@ -351,6 +334,15 @@ class NumberFieldControl final : public FieldControl {
   }
 
   // --- the arrows ----------------------------------------------------------
+
+  // Over the divider the pointer shows that dragging moves the value.
+  HCURSOR CursorAt(POINT pt) const override {
+    const RECT arrows = Arrows();
+    if (!PtInRect(&arrows, pt)) return nullptr;
+    const bool divider =
+        !model_.ReadOnly() && SpinHitTest(pt.y - arrows.top, ArrowsHeight()) == SpinPart::Divider;
+    return LoadCursorW(nullptr, divider ? IDC_SIZENS : IDC_ARROW);
+  }
 
   bool PointInArrows(LPARAM lParam) const {
     const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -460,6 +452,7 @@ class NumberFieldControl final : public FieldControl {
                      DFCS_SCROLLDOWN | inactive | (pressed_ == Part::Down ? DFCS_PUSHED : 0));
   }
 
+  UniqueTheme theme_;  // the arrows' ("Spin") while visual styles are on
   SpinEditModel model_;
   RepeatTimer* timer_ = nullptr;
   uint32_t shownTextRevision_ = 0;
@@ -468,19 +461,14 @@ class NumberFieldControl final : public FieldControl {
   bool pendingChange_ = false;
   Part pressed_ = Part::None;
   Part hot_ = Part::None;
-  UniqueTheme theme_;
 };
 
 }  // namespace
 
-void NumberField::Register() {
-  FieldControl::Register<NumberFieldControl>(kNumberFieldClass);
-}
-
 NumberField NumberField::Create(HWND parent, int id, const RECT& rect,
                                 const NumberFieldCreateParams& params) {
-  Register();
-  return NumberField(CreateFieldWindow(kNumberFieldClass, parent, id, rect, 0, &params));
+  return NumberField(FieldControl::CreateWindowOf<NumberFieldControl>(kNumberFieldClass, parent, id,
+                                                                      rect, 0, &params));
 }
 
 int32_t NumberField::MinValue() const {
@@ -498,10 +486,6 @@ int32_t NumberField::MaxValue() const {
 void NumberField::SetIncrement(int32_t step, int32_t largeStep) const {
   SendMessageW(hwnd_, NFM_SETINCREMENT, static_cast<WPARAM>(static_cast<uint32_t>(step)),
                static_cast<LPARAM>(static_cast<uint32_t>(largeStep)));
-}
-
-std::string NumberField::Text() const {
-  return GetWindowTextUtf8(hwnd_);
 }
 
 }  // namespace tftpcfg

@@ -29,15 +29,19 @@ namespace tftpcfg {
 
 inline constexpr wchar_t kNumberFieldClass[] = L"TftpcfgNumberField";
 
-inline constexpr UINT NFM_SETVALUE = WM_USER + 0x50;
-inline constexpr UINT NFM_GETVALUE = WM_USER + 0x51;
-inline constexpr UINT NFM_SETMINVALUE = WM_USER + 0x52;
-inline constexpr UINT NFM_SETMAXVALUE = WM_USER + 0x53;
-inline constexpr UINT NFM_GETRANGE = WM_USER + 0x54;
-inline constexpr UINT NFM_SETINCREMENT = WM_USER + 0x55;
+enum NumberFieldMessage : UINT {
+  NFM_SETVALUE = WM_USER + 0x50,
+  NFM_GETVALUE,
+  NFM_SETMINVALUE,
+  NFM_SETMAXVALUE,
+  NFM_GETRANGE,
+  NFM_SETINCREMENT,
+};
 
-inline constexpr WORD NFN_UPCLICK = 0x4002;
-inline constexpr WORD NFN_DOWNCLICK = 0x4003;
+enum NumberFieldNotification : WORD {
+  NFN_UPCLICK = 0x4002,
+  NFN_DOWNCLICK,
+};
 
 // The auto-repeat of a held arrow: the field asks for a WM_TIMER with
 // kRepeatTimerId after the given milliseconds, again and again, until it
@@ -65,16 +69,13 @@ inline constexpr UINT kRepeatDelayMs = 400;
 inline constexpr UINT kRepeatIntervalMs = 100;
 
 // A number field's window, seen through its messages. It owns nothing.
-class NumberField {
+class NumberField : public FieldWindow {
  public:
-  // Registers the class and creates a field; throws when it cannot.
+  // Creates a field; throws when it cannot.
   static NumberField Create(HWND parent, int id, const RECT& rect,
                             const NumberFieldCreateParams& params = {});
-  static void Register();
 
-  explicit NumberField(HWND hwnd) : hwnd_(hwnd) {}
-  HWND hwnd() const { return hwnd_; }
-  HWND Edit() const { return reinterpret_cast<HWND>(SendMessageW(hwnd_, FM_GETEDIT, 0, 0)); }
+  explicit NumberField(HWND hwnd) : FieldWindow(hwnd) {}
 
   int32_t Value() const { return static_cast<int32_t>(SendMessageW(hwnd_, NFM_GETVALUE, 0, 0)); }
   void SetValue(int32_t value) const { Send(NFM_SETVALUE, value); }
@@ -83,17 +84,11 @@ class NumberField {
   void SetMinValue(int32_t value) const { Send(NFM_SETMINVALUE, value); }
   void SetMaxValue(int32_t value) const { Send(NFM_SETMAXVALUE, value); }
   void SetIncrement(int32_t step, int32_t largeStep) const;
-  std::string Text() const;
-  bool ReadOnly() const { return SendMessageW(hwnd_, FM_GETREADONLY, 0, 0) != 0; }
-  void SetReadOnly(bool on) const { SendMessageW(hwnd_, EM_SETREADONLY, on, 0); }
-  COLORREF Color() const { return static_cast<COLORREF>(SendMessageW(hwnd_, FM_GETBKCOLOR, 0, 0)); }
-  void SetColor(COLORREF color) const { SendMessageW(hwnd_, FM_SETBKCOLOR, color, 0); }
 
  private:
   void Send(UINT msg, int32_t value) const {
     SendMessageW(hwnd_, msg, static_cast<WPARAM>(static_cast<uint32_t>(value)), 0);
   }
-  HWND hwnd_;
 };
 
 }  // namespace tftpcfg

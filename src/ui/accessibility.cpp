@@ -8,6 +8,7 @@
 
 #include "platform/win32/system_api.h"
 #include "controls/ip_address_field.h"
+#include "platform/win32/application_error.h"
 #include "platform/win32/win_handles.h"
 
 namespace tftpcfg {
@@ -178,7 +179,8 @@ LRESULT CALLBACK NamedWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
   switch (msg) {
     case WM_GETOBJECT:
       if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
-        const LRESULT result = AnswerClientObject(hwnd, wParam, *text);
+        const LRESULT result =
+            Guarded(hwnd, 0, [&] { return AnswerClientObject(hwnd, wParam, *text); });
         if (result) return result;
       }
       break;

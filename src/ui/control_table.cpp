@@ -27,8 +27,8 @@ DesignRect Offset(DesignRect r, DesignRect origin) {
 
 HWND CreateChild(HWND parent, const wchar_t* className, const std::string& text, DWORD style,
                  DWORD exStyle, int id, const RECT& rc) {
-  return CreateWindowExW(exStyle, className, Widen(text).c_str(), WS_CHILD | style, rc.left,
-                         rc.top, rc.right - rc.left, rc.bottom - rc.top, parent,
+  return CreateWindowExW(exStyle, className, Widen(text).c_str(), WS_CHILD | style, rc.left, rc.top,
+                         rc.right - rc.left, rc.bottom - rc.top, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                          GetModuleHandleW(nullptr), nullptr);
 }
@@ -45,7 +45,8 @@ void AddGridColumns(HWND grid, const ControlSpec& spec, UINT dpi) {
     col.pszText = const_cast<wchar_t*>(header.c_str());
     col.cx = Scale(column.width, dpi);
     col.iSubItem = index;
-    SendMessageW(grid, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&col));
+    SendMessageW(grid, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&col));
     ++index;
   }
 }
@@ -116,10 +117,10 @@ HWND ControlTable::CreateOne(HWND parent, const ControlSpec& spec, const RECT& r
       return CreateChild(parent, WC_BUTTONW, spec.caption, common | BS_GROUPBOX | WS_GROUP, 0,
                          spec.id, rc);
     case ControlKind::DropDownList: {
-      const HWND list =
-          CreateChild(parent, WC_COMBOBOXW, "",
-                      common | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, spec.id,
-                      RECT{rc.left, rc.top, rc.right, rc.top + Scale(ListHeight(spec), context.dpi)});
+      const HWND list = CreateChild(
+          parent, WC_COMBOBOXW, "", common | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST,
+          0, spec.id,
+          RECT{rc.left, rc.top, rc.right, rc.top + Scale(ListHeight(spec), context.dpi)});
       for (const std::string_view item : spec.items)
         SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
       return list;
@@ -176,14 +177,15 @@ void ControlTable::Create(HWND parent, std::span<const ControlSpec> specs, const
     for (const Created& group : controls_)
       if (spec.in != 0 && group.spec->id == spec.in) rect = Offset(spec.rect, group.rect);
     HWND hwnd = nullptr;
+    std::string reason;
     try {
       hwnd = CreateOne(parent, spec, ScaleRect(rect, context.dpi), context, nextLabelId);
-    } catch (const std::exception&) {
-      hwnd = nullptr;
+    } catch (const std::exception& e) {
+      reason = std::string(": ") + e.what();
     }
     if (hwnd == nullptr)
       throw ControlCreationError(std::string("The control '") + spec.name +
-                                 "' of the window could not be created.");
+                                 "' of the window could not be created" + reason);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(context.font), FALSE);
     controls_.push_back({&spec, hwnd, rect});
     if (spec.kind == ControlKind::Label) label = NameFromLabelText(Widen(spec.caption));

@@ -23,15 +23,15 @@ enum class ControlKind {
   Label,         // one line; widens when its caption needs more room
   WrappedLabel,  // wraps inside its width; grows downwards when it needs more
   CheckBox,
-  RadioButton,   // kFirstInGroup starts a group and is its tab stop
+  RadioButton,  // kFirstInGroup starts a group and is its tab stop
   GroupBox,
   DropDownList,  // items; selection only
   PushButton,    // keeps the focus where it was when clicked with the mouse
   DefaultButton,
-  NumberField,   // range
-  FolderField,   // caption: the browser's title; prompt: the text above its tree
+  NumberField,  // range
+  FolderField,  // caption: the browser's title; prompt: the text above its tree
   IpAddressField,
-  RuleGrid,      // columns
+  RuleGrid,  // columns
 };
 
 enum ControlFlags : unsigned {
@@ -48,8 +48,8 @@ struct GridColumn {
 struct ControlSpec {
   const char* name = "";  // the control's name in the documents (seTFTPPort)
   ControlKind kind = ControlKind::Label;
-  int id = 0;             // 0 for a label nothing refers to
-  DesignRect rect;        // in the parent's client area, or inside the group box `in`
+  int id = 0;       // 0 for a label nothing refers to
+  DesignRect rect;  // in the parent's client area, or inside the group box `in`
   const char* caption = "";
   std::span<const std::string_view> items = {};
   IntRange range = {0, 100};
@@ -68,38 +68,68 @@ constexpr ControlSpec WrappedLabel(const char* name, DesignRect r, const char* c
 }
 constexpr ControlSpec CheckBox(const char* name, int id, DesignRect r, const char* caption,
                                int in = 0, unsigned flags = 0) {
-  return {.name = name, .kind = ControlKind::CheckBox, .id = id, .rect = r, .caption = caption,
-          .in = in, .flags = flags};
+  return {.name = name,
+          .kind = ControlKind::CheckBox,
+          .id = id,
+          .rect = r,
+          .caption = caption,
+          .in = in,
+          .flags = flags};
 }
 constexpr ControlSpec RadioButton(const char* name, int id, DesignRect r, const char* caption,
                                   int in = 0, unsigned flags = 0) {
-  return {.name = name, .kind = ControlKind::RadioButton, .id = id, .rect = r,
-          .caption = caption, .in = in, .flags = flags};
+  return {.name = name,
+          .kind = ControlKind::RadioButton,
+          .id = id,
+          .rect = r,
+          .caption = caption,
+          .in = in,
+          .flags = flags};
 }
 constexpr ControlSpec GroupBox(const char* name, int id, DesignRect r, const char* caption,
                                int in = 0) {
-  return {.name = name, .kind = ControlKind::GroupBox, .id = id, .rect = r, .caption = caption,
+  return {.name = name,
+          .kind = ControlKind::GroupBox,
+          .id = id,
+          .rect = r,
+          .caption = caption,
           .in = in};
 }
 constexpr ControlSpec DropDownList(const char* name, int id, DesignRect r,
                                    std::span<const std::string_view> items, int in = 0) {
-  return {.name = name, .kind = ControlKind::DropDownList, .id = id, .rect = r, .items = items,
+  return {.name = name,
+          .kind = ControlKind::DropDownList,
+          .id = id,
+          .rect = r,
+          .items = items,
           .in = in};
 }
 constexpr ControlSpec PushButton(const char* name, int id, DesignRect r, const char* caption,
                                  bool isDefault = false) {
-  return {.name = name, .kind = isDefault ? ControlKind::DefaultButton : ControlKind::PushButton,
-          .id = id, .rect = r, .caption = caption};
+  return {.name = name,
+          .kind = isDefault ? ControlKind::DefaultButton : ControlKind::PushButton,
+          .id = id,
+          .rect = r,
+          .caption = caption};
 }
 constexpr ControlSpec NumberFieldRow(const char* name, int id, DesignRect r, IntRange range,
                                      int in = 0) {
-  return {.name = name, .kind = ControlKind::NumberField, .id = id, .rect = r, .range = range,
+  return {.name = name,
+          .kind = ControlKind::NumberField,
+          .id = id,
+          .rect = r,
+          .range = range,
           .in = in};
 }
 constexpr ControlSpec FolderFieldRow(const char* name, int id, DesignRect r, const char* title,
                                      const char* prompt, int in = 0) {
-  return {.name = name, .kind = ControlKind::FolderField, .id = id, .rect = r, .caption = title,
-          .prompt = prompt, .in = in};
+  return {.name = name,
+          .kind = ControlKind::FolderField,
+          .id = id,
+          .rect = r,
+          .caption = title,
+          .prompt = prompt,
+          .in = in};
 }
 constexpr ControlSpec IpAddressFieldRow(const char* name, int id, DesignRect r, int in = 0) {
   return {.name = name, .kind = ControlKind::IpAddressField, .id = id, .rect = r, .in = in};

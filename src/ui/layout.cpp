@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/application_error.h"
+#include "platform/win32/gdi.h"
+
 namespace tftpcfg {
 
 namespace {
@@ -20,15 +23,13 @@ UniqueFont MakeFont(const wchar_t* face, int emHeight) {
 // Whether the font the system made is the face asked for, at the character
 // height asked for (a pixel either way is the rounding of a bitmap font).
 bool FontIs(HFONT font, const wchar_t* face, int emHeight) {
-  const HDC dc = GetDC(nullptr);
+  const ScreenDC dc;
   if (!dc) return false;
-  const HGDIOBJ old = SelectObject(dc, font);
+  const SelectedObject selected(dc.get(), font);
   wchar_t actual[LF_FACESIZE] = {};
-  GetTextFaceW(dc, LF_FACESIZE, actual);
+  GetTextFaceW(dc.get(), LF_FACESIZE, actual);
   TEXTMETRICW tm = {};
-  GetTextMetricsW(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  GetTextMetricsW(dc.get(), &tm);
   const int em = tm.tmHeight - tm.tmInternalLeading;
   return lstrcmpiW(actual, face) == 0 && em >= emHeight - 1 && em <= emHeight + 1;
 }
@@ -97,8 +98,13 @@ void SetPressed(HWND hwnd, bool on) {
 // Tracks a mouse click on a push button the way the button itself does, but
 // without taking the focus: pressed look while the pointer is over it, a click
 // notification when the button is released over it.
+LRESULT KeepFocusMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK KeepFocusProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                DWORD_PTR) {
+  return Guarded(hwnd, 0, [&] { return KeepFocusMessage(hwnd, msg, wParam, lParam); });
+}
+
+LRESULT KeepFocusMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -175,18 +181,16 @@ int CaptionWidth(HWND control) {
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   GetWindowTextW(control, text.data(), length + 1);
   text.resize(static_cast<size_t>(length));
-  const HDC dc = GetDC(control);
+  const WindowDC dc(control);
   if (!dc) return 0;
-  const HGDIOBJ old =
-      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  const SelectedObject selected(dc.get(),
+                                reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
   RECT rc{0, 0, 0, 0};
   UINT format = DT_CALCRECT | DT_SINGLELINE;
   if (label && (style & SS_NOPREFIX)) format |= DT_NOPREFIX;
-  DrawTextW(dc, text.c_str(), length, &rc, format);
+  DrawTextW(dc.get(), text.c_str(), length, &rc, format);
   TEXTMETRICW tm = {};
-  GetTextMetricsW(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(control, dc);
+  GetTextMetricsW(dc.get(), &tm);
   if (label) return rc.right;
   // A box as high as the text's ascent, a gap of half a character, the text
   // and its focus frame.
@@ -208,14 +212,14 @@ void FitHeightToText(HWND label) {
   const int length = GetWindowTextLengthW(label);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   GetWindowTextW(label, text.data(), length + 1);
-  const HDC dc = GetDC(label);
-  if (!dc) return;
-  const HGDIOBJ old =
-      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
   RECT needed{0, 0, client.right, 0};
-  DrawTextW(dc, text.c_str(), length, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-  SelectObject(dc, old);
-  ReleaseDC(label, dc);
+  {
+    const WindowDC dc(label);
+    if (!dc) return;
+    const SelectedObject selected(dc.get(),
+                                  reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    DrawTextW(dc.get(), text.c_str(), length, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  }
   RECT rc;
   GetWindowRect(label, &rc);
   if (needed.bottom <= client.bottom) return;

@@ -43,22 +43,13 @@ wchar_t LowerChar(wchar_t ch) {
 // the road of the buttons' clicks, through the window's dispatch.
 LRESULT CALLBACK RuleGridKeysProc(HWND grid, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                   DWORD_PTR) {
-  switch (msg) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-      if (wParam == VK_INSERT || wParam == VK_DELETE) {
-        const int command = wParam == VK_INSERT ? IDC_ADD_RULE : IDC_DELETE_RULE;
-        SendMessageW(GetAncestor(grid, GA_ROOT), WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
-        return 0;
-      }
-      break;
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(grid, &RuleGridKeysProc, id);
-      break;
-    default:
-      break;
-  }
-  return DefSubclassProc(grid, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) RemoveWindowSubclass(grid, &RuleGridKeysProc, id);
+  const bool ruleKey =
+      (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) && (wParam == VK_INSERT || wParam == VK_DELETE);
+  if (!ruleKey) return DefSubclassProc(grid, msg, wParam, lParam);
+  const int command = wParam == VK_INSERT ? IDC_ADD_RULE : IDC_DELETE_RULE;
+  SendMessageW(GetAncestor(grid, GA_ROOT), WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
+  return 0;
 }
 
 // The busy cursor and the closed door to the user's commands while the
@@ -100,8 +91,8 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, Dependencies 
   std::unique_ptr<MainWindow> self(new MainWindow(std::move(deps)));
   const DialogTemplate tpl(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
                            WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, Widen(kApplicationTitle));
-  const HWND hwnd = CreateDialogIndirectParamW(instance, tpl.get(), nullptr, &MainWindow::DialogProc,
-                                               reinterpret_cast<LPARAM>(self.get()));
+  const HWND hwnd = CreateDialogIndirectParamW(
+      instance, tpl.get(), nullptr, &MainWindow::DialogProc, reinterpret_cast<LPARAM>(self.get()));
   if (!hwnd) throw ControlCreationError("The main window could not be created.");
   if (!self->creationError_.empty()) throw ControlCreationError(self->creationError_);
   CentreOnScreen(hwnd);
@@ -133,6 +124,8 @@ INT_PTR CALLBACK MainWindow::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
 
 // The pages are child dialogs; what their controls report goes to the window.
 INT_PTR CALLBACK MainWindow::PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // The page only passes messages on; the window's own dispatch catches what
+  // its handlers raise.
   switch (msg) {
     case WM_INITDIALOG:
       uxtheme::EnableThemeDialogTexture(hwnd, ETDT_ENABLETAB);
@@ -141,7 +134,8 @@ INT_PTR CALLBACK MainWindow::PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
       SendMessageW(GetParent(hwnd), WM_COMMAND, wParam, lParam);
       return TRUE;
     case WM_NOTIFY:
-      SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, SendMessageW(GetParent(hwnd), WM_NOTIFY, wParam, lParam));
+      SetWindowLongPtrW(hwnd, DWLP_MSGRESULT,
+                        SendMessageW(GetParent(hwnd), WM_NOTIFY, wParam, lParam));
       return TRUE;
     default:
       return FALSE;
@@ -225,7 +219,8 @@ void MainWindow::BuildWindow() {
                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_TABS | TCS_FOCUSNEVER, 0, 0,
                           0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PAGES)),
                           GetModuleHandleW(nullptr), nullptr);
-  if (!tabs_) throw ControlCreationError("The control 'pcMain' of the window could not be created.");
+  if (!tabs_)
+    throw ControlCreationError("The control 'pcMain' of the window could not be created.");
   SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   int tab = 0;
   for (const PageSpec& page : MainWindowPages()) {
@@ -234,7 +229,8 @@ void MainWindow::BuildWindow() {
     TCITEMW item = {};
     item.mask = TCIF_TEXT;
     item.pszText = const_cast<wchar_t*>(caption.c_str());
-    SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(tab++), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(tab++),
+                 reinterpret_cast<LPARAM>(&item));
   }
   BuildPages();
   strip_.Create(hwnd_, ButtonStripTable(), {dpi_, font_.get(), deps_.folderBrowser, 0},
@@ -254,7 +250,8 @@ void MainWindow::BuildPages() {
                                     L"");
   int firstLabelId = IDC_FIRST_LABEL;
   for (int i = 0; i < kPageCount; ++i) {
-    pages_[i] = CreateDialogIndirectParamW(instance, pageTemplate.get(), hwnd_, &MainWindow::PageProc, 0);
+    pages_[i] =
+        CreateDialogIndirectParamW(instance, pageTemplate.get(), hwnd_, &MainWindow::PageProc, 0);
     if (!pages_[i])
       throw ControlCreationError(std::string("The page '") + MainWindowPages()[i].name +
                                  "' of the window could not be created.");

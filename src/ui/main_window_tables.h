@@ -21,8 +21,8 @@ inline constexpr DesignRect kPageControlRect{kMainMargin, kMainMargin, 348, 271}
 inline constexpr DesignRect kButtonStripOrigin{kMainMargin, kMainMargin + 271, 0, 0};
 
 struct PageSpec {
-  const char* name;      // tsBasic, ...
-  const char* caption;   // the tab's text; null for a page without a tab
+  const char* name;     // tsBasic, ...
+  const char* caption;  // the tab's text; null for a page without a tab
   std::span<const ControlSpec> controls;
 };
 

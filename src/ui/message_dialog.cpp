@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/application_error.h"
 #include "platform/win32/dpi.h"
+#include "platform/win32/gdi.h"
 #include "platform/win32/win_handles.h"
 #include "platform/win32/win_text.h"
 #include "ui/layout.h"
@@ -113,13 +115,11 @@ void Place(HWND control, int x, int y, int cx, int cy) {
 // The text's size when wrapped at most at maxWidth pixels.
 SIZE MeasureText(HWND dialog, HFONT font, const std::wstring& text, int maxWidth) {
   RECT rc{0, 0, maxWidth, 0};
-  const HDC dc = GetDC(dialog);
-  if (dc == nullptr) return SIZE{maxWidth, 0};
-  const HGDIOBJ old = SelectObject(dc, font);
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc,
+  const WindowDC dc(dialog);
+  if (!dc) return SIZE{maxWidth, 0};
+  const SelectedObject selected(dc.get(), font);
+  DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &rc,
             DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-  SelectObject(dc, old);
-  ReleaseDC(dialog, dc);
   return SIZE{rc.right - rc.left, rc.bottom - rc.top};
 }
 
@@ -275,15 +275,16 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
   if (msg == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
   auto* s = reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
   if (s == nullptr) return FALSE;
-  try {
-    return HandleMessage(dialog, *s, msg, wParam, lParam);
-  } catch (const std::exception& e) {
-    // The dialog cannot be shown as it should: say why in a system box and
-    // close it, counting as closed.
-    MessageBoxW(dialog, Widen(e.what()).c_str(), KindOf(s->kind).caption, MB_OK | MB_ICONERROR);
-    Finish(dialog, *s, MessageResult::Closed);
-    return TRUE;
-  }
+  return Guarded(dialog, FALSE, [&]() -> INT_PTR {
+    try {
+      return HandleMessage(dialog, *s, msg, wParam, lParam);
+    } catch (...) {
+      // The dialog cannot go on as it should: it closes, counting as closed,
+      // and the error is shown.
+      Finish(dialog, *s, MessageResult::Closed);
+      throw;
+    }
+  });
 }
 
 }  // namespace

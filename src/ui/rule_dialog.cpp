@@ -29,14 +29,22 @@ constexpr ControlSpec kRuleDialog[] = {
     Label("ElLabel1", {24, 24, 66, 13}, "Access rights:", IDC_RULE_GROUP),
     DropDownList("cbAccess", IDC_ACCESS, {100, 20, 121, 21}, kAccessItems, IDC_RULE_GROUP),
     Label("ElLabel2", {232, 24, 15, 13}, "for:", IDC_RULE_GROUP),
-    RadioButton("rbSingle", IDC_SINGLE_HOST, {24, 60, 104, 17}, "Single IP address",
-                IDC_RULE_GROUP, kFirstInGroup),
+    RadioButton("rbSingle", IDC_SINGLE_HOST, {24, 60, 104, 17}, "Single IP address", IDC_RULE_GROUP,
+                kFirstInGroup),
     RadioButton("rbNetwork", IDC_NETWORK, {144, 60, 75, 17}, "IP Network", IDC_RULE_GROUP),
-    {.name = "lblAddress", .kind = ControlKind::Label, .id = IDC_ADDRESS_LABEL,
-     .rect = {24, 96, 97, 13}, .caption = "Network IP Address:", .in = IDC_RULE_GROUP},
+    {.name = "lblAddress",
+     .kind = ControlKind::Label,
+     .id = IDC_ADDRESS_LABEL,
+     .rect = {24, 96, 97, 13},
+     .caption = "Network IP Address:",
+     .in = IDC_RULE_GROUP},
     IpAddressFieldRow("edAddress", IDC_ADDRESS, {132, 92, 117, 21}, IDC_RULE_GROUP),
-    {.name = "lblMask", .kind = ControlKind::Label, .id = IDC_MASK_LABEL, .rect = {24, 128, 72, 13},
-     .caption = "Network Mask:", .in = IDC_RULE_GROUP},
+    {.name = "lblMask",
+     .kind = ControlKind::Label,
+     .id = IDC_MASK_LABEL,
+     .rect = {24, 128, 72, 13},
+     .caption = "Network Mask:",
+     .in = IDC_RULE_GROUP},
     IpAddressFieldRow("edMask", IDC_MASK, {132, 124, 117, 21}, IDC_RULE_GROUP),
     PushButton("btnOk", IDOK, {65, 172, 75, 25}, "&OK", true),
     PushButton("btnCancel", IDCANCEL, {153, 172, 75, 25}, "&Cancel"),
@@ -73,12 +81,7 @@ INT_PTR CALLBACK RuleDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
   }
   auto* self = reinterpret_cast<RuleDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   if (!self) return FALSE;
-  try {
-    return self->HandleMessage(msg, wParam, lParam);
-  } catch (const std::exception& e) {
-    ShowApplicationError(hwnd, e.what());
-    return FALSE;
-  }
+  return Guarded(hwnd, FALSE, [&] { return self->HandleMessage(msg, wParam, lParam); });
 }
 
 INT_PTR RuleDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -32,7 +32,9 @@ class RuleDialog {
 
   HWND Handle() const { return hwnd_; }
   HWND Control(int id) const { return controls_.Find(id); }
-  void SetOnShown(std::function<void(RuleDialog&)> onShown) { options_.onShown = std::move(onShown); }
+  void SetOnShown(std::function<void(RuleDialog&)> onShown) {
+    options_.onShown = std::move(onShown);
+  }
 
   // Shows the dialog modally over owner; true when it was closed with OK.
   bool ShowModal(HWND owner);

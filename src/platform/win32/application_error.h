@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <string>
 
 #include "platform/error_text.h"
@@ -16,5 +17,18 @@ namespace tftpcfg {
 inline constexpr char kApplicationTitle[] = "Ostrel TFTP Service Configuration";
 
 void ShowApplicationError(HWND owner, const std::string& message);
+
+// Runs what a window procedure does with a message. An error that reaches it
+// ends that handling and is shown in the application's error box, over the
+// window's top-level window; the message then gets `failed` as its result.
+template <typename Handle>
+LRESULT Guarded(HWND hwnd, LRESULT failed, Handle&& handle) noexcept {
+  try {
+    return handle();
+  } catch (const std::exception& e) {
+    ShowApplicationError(GetAncestor(hwnd, GA_ROOT), e.what());
+  }
+  return failed;
+}
 
 }  // namespace tftpcfg
