@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <optional>
+#include <tuple>
 
 #include "config/access_rights.h"
 #include "config/settings_checks.h"
@@ -12,6 +13,7 @@
 #include "platform/win32/system_api.h"
 #include "platform/win32/win_text.h"
 #include "ui/layout.h"
+#include "ui/res/resource_ids.h"
 #include "ui/rule_dialog.h"
 
 namespace tftpcfg {
@@ -214,6 +216,14 @@ INT_PTR MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 void MainWindow::BuildWindow() {
   dpi_ = WindowDpi(hwnd_);
   font_ = CreateUiFont(dpi_);
+  // The program's icon, in the sizes of the title bar and of Alt+Tab (shared
+  // resources: the system keeps them).
+  for (const auto& [which, cx, cy] : {std::tuple{ICON_BIG, SM_CXICON, SM_CYICON},
+                                      std::tuple{ICON_SMALL, SM_CXSMICON, SM_CYSMICON}})
+    SendMessageW(hwnd_, WM_SETICON, which,
+                 reinterpret_cast<LPARAM>(
+                     LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                GetSystemMetrics(cx), GetSystemMetrics(cy), LR_SHARED)));
   // The page control: one tab per page that has one; it never takes the focus.
   tabs_ = CreateWindowExW(0, WC_TABCONTROLW, L"",
                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_TABS | TCS_FOCUSNEVER, 0, 0,
