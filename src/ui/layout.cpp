@@ -48,30 +48,6 @@ UniqueFont CreateUiFont(UINT dpi) {
   return MakeFont(L"MS Sans Serif", em);
 }
 
-DialogTemplate::DialogTemplate(DWORD style, DWORD exStyle, const std::wstring& title) {
-  words_.resize(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
-  auto* t = reinterpret_cast<DLGTEMPLATE*>(words_.data());
-  t->style = style;
-  t->dwExtendedStyle = exStyle;
-  t->cdit = 0;
-  t->x = t->y = 0;
-  t->cx = 100;
-  t->cy = 100;
-  words_.push_back(0);  // no menu
-  words_.push_back(0);  // the standard dialog class
-  for (wchar_t c : title) words_.push_back(static_cast<WORD>(c));
-  words_.push_back(0);
-}
-
-HWND CreateControl(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style,
-                   DWORD exStyle, int id, const DesignRect& r, UINT dpi) {
-  const RECT rc = ScaleRect(r, dpi);
-  return CreateWindowExW(
-      exStyle, className, text.c_str(), style | WS_CHILD, rc.left, rc.top, rc.right - rc.left,
-      rc.bottom - rc.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-      reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
-}
-
 namespace {
 
 constexpr UINT_PTR kKeepFocusSubclass = 0x4B46;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/dialog_template.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/win_handles.h"
 
@@ -15,21 +16,6 @@ namespace tftpcfg {
 
 // The font of the windows: "MS Sans Serif", 8 point, at the given DPI.
 UniqueFont CreateUiFont(UINT dpi);
-
-// An empty dialog template (no controls); the caller creates the controls in
-// WM_INITDIALOG and sizes the window itself.
-class DialogTemplate {
- public:
-  DialogTemplate(DWORD style, DWORD exStyle, const std::wstring& title);
-  const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
- private:
-  std::vector<WORD> words_;
-};
-
-// Creates a child control window in design units.
-HWND CreateControl(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style,
-                   DWORD exStyle, int id, const DesignRect& r, UINT dpi);
 
 // Push buttons keep the keyboard focus where it was when they are clicked with
 // the mouse: a click on OK does not make a number field tidy up its text. Tab

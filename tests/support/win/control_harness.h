@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/dialog_template.h"
+
 namespace tftpcfg::test {
 
 struct Notification {
@@ -160,49 +162,9 @@ class NotifyHost {
 class TestDialog {
  public:
   TestDialog() {
-    // DLGTEMPLATE + menu, class, title (empty), then two DLGITEMTEMPLATEs,
-    // each DWORD-aligned.
-    std::vector<WORD> t;
-    auto dword = [&t](DWORD v) {
-      t.push_back(LOWORD(v));
-      t.push_back(HIWORD(v));
-    };
-    auto align = [&t] {
-      if (t.size() % 2) t.push_back(0);
-    };
-    dword(WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_SETFONT | DS_MODALFRAME);
-    dword(WS_EX_CONTROLPARENT);
-    t.push_back(2);  // items
-    t.push_back(10);
-    t.push_back(10);
-    t.push_back(300);
-    t.push_back(120);
-    t.push_back(0);  // menu
-    t.push_back(0);  // class
-    t.push_back(0);  // title
-    t.push_back(8);  // font size
-    for (wchar_t c : std::wstring(L"MS Shell Dlg")) t.push_back(c);
-    t.push_back(0);
-    auto item = [&](DWORD style, short x, short y, short cx, short cy, WORD id,
-                    const wchar_t* text) {
-      align();
-      dword(style | WS_CHILD | WS_VISIBLE | WS_TABSTOP);
-      dword(0);
-      t.push_back(static_cast<WORD>(x));
-      t.push_back(static_cast<WORD>(y));
-      t.push_back(static_cast<WORD>(cx));
-      t.push_back(static_cast<WORD>(cy));
-      t.push_back(id);
-      t.push_back(0xFFFF);
-      t.push_back(0x0080);  // BUTTON
-      for (const wchar_t* p = text; *p; ++p) t.push_back(*p);
-      t.push_back(0);
-      t.push_back(0);  // no creation data
-    };
-    item(BS_DEFPUSHBUTTON, 180, 95, 50, 14, IDOK, L"OK");
-    item(BS_PUSHBUTTON, 240, 95, 50, 14, IDCANCEL, L"Cancel");
-    hwnd_ = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
-                                       reinterpret_cast<LPCDLGTEMPLATEW>(t.data()), nullptr, Proc,
+    const DialogTemplate tpl(WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_MODALFRAME,
+                             WS_EX_CONTROLPARENT, L"");
+    hwnd_ = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), tpl.get(), nullptr, Proc,
                                        reinterpret_cast<LPARAM>(this));
     SetForegroundWindow(hwnd_);
     Pump();
@@ -245,6 +207,9 @@ class TestDialog {
   static INT_PTR CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
       SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+      SetWindowPos(hwnd, nullptr, 20, 20, 470, 230, SWP_NOZORDER);
+      AddButton(hwnd, IDOK, L"OK", 270, BS_DEFPUSHBUTTON);
+      AddButton(hwnd, IDCANCEL, L"Cancel", 360, BS_PUSHBUTTON);
       return TRUE;
     }
     auto* self = reinterpret_cast<TestDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
@@ -254,6 +219,15 @@ class TestDialog {
       return TRUE;
     }
     return FALSE;
+  }
+
+  static void AddButton(HWND dialog, int id, const wchar_t* caption, int x, DWORD style) {
+    const HWND button = CreateWindowExW(0, L"BUTTON", caption,
+                                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, 160, 75, 23,
+                                        dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                        GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
   }
 
   HWND hwnd_ = nullptr;
