@@ -52,6 +52,15 @@ constexpr std::array<ValueMapping, 18> kValues = {
     Bool("LocalTime", &ServiceSettings::LocalTime),
 };
 
+constexpr std::array<StoredValue, kValues.size()> kStoredValues = [] {
+  std::array<StoredValue, kValues.size()> stored{};
+  for (size_t i = 0; i < kValues.size(); ++i) {
+    const bool text = kValues[i].kind == Kind::Text || kValues[i].kind == Kind::AccessRight;
+    stored[i] = {kValues[i].name, text ? kRegSz : kRegDword};
+  }
+  return stored;
+}();
+
 std::string Quoted(const char* name) {
   return std::string("'") + name + "'";
 }
@@ -95,6 +104,10 @@ std::string DwordBytes(int32_t v) {
 }
 
 }  // namespace
+
+std::span<const StoredValue> StoredValues() {
+  return kStoredValues;
+}
 
 void LoadSettings(IRegistry& registry, const IAnsiCodec& codec, ServiceSettings& settings) {
   long error = kErrorSuccess;

@@ -3,6 +3,9 @@
 // HKEY_LOCAL_MACHINE\SOFTWARE\Ostrel\TFTPService. Each call opens the key, does
 // its work and closes it again on every path.
 
+#include <cstdint>
+#include <span>
+
 #include "config/service_settings.h"
 #include "platform/ansi_codec.h"
 #include "platform/app_error.h"
@@ -17,6 +20,14 @@ class SettingsKeyError : public AppError {
  public:
   using AppError::AppError;
 };
+
+// The key's values, in the order of reads and writes, each with the registry
+// type it is written as (kRegSz or kRegDword).
+struct StoredValue {
+  const char* name;
+  uint32_t type;
+};
+std::span<const StoredValue> StoredValues();
 
 // Reads the eighteen values in their order into settings. A missing key leaves
 // settings as they were and reports nothing. A value that cannot be read raises

@@ -16,7 +16,9 @@
 #include "platform/win32/service_win.h"
 #include "platform/win32/win_text.h"
 #include "service/service_controller.h"
+#include "tests/support/win/control_harness.h"
 #include "tests/support/win/message_box_answerer.h"
+#include "tests/support/win/settings_fixture.h"
 #include "ui/message_boxes.h"
 #include "ui/rule_dialog.h"
 #include "ui/main_window.h"
@@ -30,16 +32,8 @@ std::wstring g_outDir;
 MainWindow* g_window = nullptr;
 
 void Pump(DWORD milliseconds = 100) {
-  const DWORD start = GetTickCount();
-  do {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (g_window && g_window->PreTranslateMessage(msg)) continue;
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(10);
-  } while (GetTickCount() - start < milliseconds);
+  test::PumpFor(milliseconds,
+                [](MSG& msg) { return g_window && g_window->PreTranslateMessage(msg); });
 }
 
 // Dispatches what is waiting for one window and its children only: a message
@@ -139,39 +133,24 @@ void CaptureBox(const wchar_t* name, int answer, const std::function<void()>& ac
   Pump();
 }
 
+// The settings the pictures show: the test key with more rules, and a
+// firewall range and log settings of their own.
 void PutSampleSettings(const std::string& root) {
-  const char* path = "SOFTWARE\\Ostrel\\TFTPService";
-  RegDeleteTreeA(HKEY_LOCAL_MACHINE, path);
-  HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-  auto text = [key](const char* name, const std::string& value) {
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-  };
-  auto number = [key](const char* name, DWORD value) {
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
-  };
-  text("TFTPRoot", root);
-  number("TFTPPort", 69);
-  number("WriteLog", 1);
-  number("HighPriority", 0);
-  text("LogDirectory", root + "\\logs");
-  number("LogFileCount", 5);
-  text("DefaultRights", "NA");
-  text("HostList",
-       "[192.168.10.0, 255.255.255.0, R], [10.0.0.7, 255.255.255.255, R], "
-       "[10.0.0.0, 255.0.0.0, NA], [172.16.5.20, 255.255.255.255, NA]");
-  number("TFTPTimeout", 3);
-  number("TFTPRetr", 5);
-  number("OpTimeout", 1);
-  number("OpBlocksize", 1);
-  number("OpTSize", 1);
-  number("FWEnabled", 1);
-  number("FWMinPort", 50000);
-  number("FWMaxPort", 50100);
-  number("LogLevel", 5);
-  number("LocalTime", 0);
-  RegCloseKey(key);
+  ServiceSettings s = test::CompleteSettings(root, root + "\\logs");
+  s.HighPriority = false;
+  s.LogFileCount = 5;
+  s.DefaultRights = 0;
+  s.HostList =
+      "[192.168.10.0, 255.255.255.0, R], [10.0.0.7, 255.255.255.255, R], "
+      "[10.0.0.0, 255.0.0.0, NA], [172.16.5.20, 255.255.255.255, NA]";
+  s.TFTPTimeout = 3;
+  s.TFTPRetr = 5;
+  s.OpBlocksize = true;
+  s.FWMinPort = 50000;
+  s.FWMaxPort = 50100;
+  s.LogLevel = 5;
+  s.LocalTime = false;
+  test::WriteSettingsKey(s);
 }
 
 void SelectRow(HWND grid, int row) {
@@ -270,6 +249,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR cmdLine, int) {
   frm->SetRuleDialog(nullptr);
   dlg.reset();
   frm.reset();
-  RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Ostrel\\TFTPService");
+  test::DeleteSettingsKey();
   return 0;
 }

@@ -24,23 +24,28 @@ struct Notification {
   DWORD tick = 0;  // GetTickCount when it arrived
 };
 
+// Offered each message before it is translated and dispatched; true when it
+// handled the message (a window's keyboard handling, for instance).
+using PreTranslateFn = std::function<bool(MSG&)>;
+
 // Dispatches every message waiting for this thread.
-inline void Pump() {
+inline void Pump(const PreTranslateFn& preTranslate = {}) {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (preTranslate && preTranslate(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
 }
 
 // Dispatches messages for about `ms` milliseconds.
-inline void PumpFor(DWORD ms) {
+inline void PumpFor(DWORD ms, const PreTranslateFn& preTranslate = {}) {
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < ms) {
-    Pump();
+    Pump(preTranslate);
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
   }
-  Pump();
+  Pump(preTranslate);
 }
 
 // Puts text on the clipboard; false when the clipboard cannot be opened.
@@ -222,10 +227,9 @@ class TestDialog {
   }
 
   static void AddButton(HWND dialog, int id, const wchar_t* caption, int x, DWORD style) {
-    const HWND button = CreateWindowExW(0, L"BUTTON", caption,
-                                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, 160, 75, 23,
-                                        dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                        GetModuleHandleW(nullptr), nullptr);
+    const HWND button = CreateWindowExW(
+        0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, 160, 75, 23, dialog,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                  FALSE);
   }

@@ -144,10 +144,12 @@ TEST_F(BadInputTest, HundredKilobytesPastedIntoEveryTextFieldAreTakenOrRefusedWh
 
   // The number fields refuse text that is no number in their range: each
   // keeps its value and shows it.
-  const std::pair<const char*, int> numbers[] = {
-      {"TFTPPort", IDC_TFTP_PORT},          {"TFTPTimeout", IDC_TIMEOUT},
-      {"TFTPRetr", IDC_RETRIES},            {"FWMinPort", IDC_FIREWALL_MIN_PORT},
-      {"FWMaxPort", IDC_FIREWALL_MAX_PORT}, {"LogFileCount", IDC_LOG_COUNT}};
+  const std::pair<const char*, int> numbers[] = {{"TFTPPort", IDC_TFTP_PORT},
+                                                 {"TFTPTimeout", IDC_TIMEOUT},
+                                                 {"TFTPRetr", IDC_RETRIES},
+                                                 {"FWMinPort", IDC_FIREWALL_MIN_PORT},
+                                                 {"FWMaxPort", IDC_FIREWALL_MAX_PORT},
+                                                 {"LogFileCount", IDC_LOG_COUNT}};
   for (const auto& [name, id] : numbers) {
     SCOPED_TRACE(name);
     const NumberField field(frm_->Control(id));
@@ -187,7 +189,8 @@ TEST_F(BadInputTest, HundredKilobytesPastedIntoTheRuleDialogsAddressGiveAnAddres
   std::vector<std::string> partTexts;
   dlg_->SetOnShown([&](RuleDialog& d) {
     SendMessageW(d.Control(IDC_SINGLE_HOST), BM_CLICK, 0, 0);
-    for (int i = 0; i < 4; ++i) partTexts.push_back(PasteInto(IpAddressField(d.Control(IDC_ADDRESS)).Part(i)));
+    for (int i = 0; i < 4; ++i)
+      partTexts.push_back(PasteInto(IpAddressField(d.Control(IDC_ADDRESS)).Part(i)));
     SendMessageW(d.Control(IDOK), BM_CLICK, 0, 0);
   });
   frm_->ShowPage(kPageSecurity);

@@ -12,28 +12,13 @@
 
 #include "config/access_rights.h"
 #include "config/service_settings.h"
+#include "config/settings_store.h"
 #include "tests/support/store_oracle.h"
 #include "tests/win/reliability/resource_counts.h"
 #include "tests/win/ui/main_window_fixture.h"
 
 namespace tftpcfg::test {
 namespace {
-
-enum class Kind { kText, kDword };
-
-struct StoredValue {
-  const char* name;
-  Kind kind;
-};
-
-constexpr StoredValue kValues[] = {
-    {"TFTPRoot", Kind::kText},      {"TFTPPort", Kind::kDword},    {"WriteLog", Kind::kDword},
-    {"HighPriority", Kind::kDword}, {"LogDirectory", Kind::kText}, {"LogFileCount", Kind::kDword},
-    {"DefaultRights", Kind::kText}, {"HostList", Kind::kText},     {"TFTPTimeout", Kind::kDword},
-    {"TFTPRetr", Kind::kDword},     {"OpTimeout", Kind::kDword},   {"OpBlocksize", Kind::kDword},
-    {"OpTSize", Kind::kDword},      {"FWEnabled", Kind::kDword},   {"FWMinPort", Kind::kDword},
-    {"FWMaxPort", Kind::kDword},    {"LogLevel", Kind::kDword},    {"LocalTime", Kind::kDword},
-};
 
 struct Corruption {
   std::string label;
@@ -71,23 +56,23 @@ std::vector<Corruption> CorruptionsOf(const StoredValue& v) {
   };
   for (const auto& [type, data] : typed) {
     const bool right =
-        v.kind == Kind::kDword ? type == REG_DWORD : (type == REG_SZ || type == REG_EXPAND_SZ);
+        v.type == kRegDword ? type == REG_DWORD : (type == REG_SZ || type == REG_EXPAND_SZ);
     if (!right) list.push_back({"type " + std::to_string(type), false, type, data});
   }
   // Sizes 0 to 5 of the right type.
   const std::string dword = Bytes({0x07, 0x01, 0x00, 0x00, 0x2A});
   const std::string text("r\0xyz", 5);
   for (size_t n = 0; n <= 5; ++n) {
-    if (v.kind == Kind::kDword)
+    if (v.type == kRegDword)
       list.push_back({std::to_string(n) + " bytes", false, REG_DWORD, dword.substr(0, n)});
     else
       list.push_back({std::to_string(n) + " bytes", false, REG_SZ, text.substr(0, n)});
   }
   list.push_back({"1 MB REG_SZ", false, REG_SZ, Megabyte(v.name)});
-  list.push_back({"REG_SZ without zero", false, REG_SZ,
-                  v.kind == Kind::kDword ? "69" : std::string("C:\\tftp")});
+  list.push_back(
+      {"REG_SZ without zero", false, REG_SZ, v.type == kRegDword ? "69" : std::string("C:\\tftp")});
   list.push_back({"REG_EXPAND_SZ", false, REG_EXPAND_SZ,
-                  std::string(v.kind == Kind::kDword ? "69" : "%SystemRoot%\\tftp") + '\0'});
+                  std::string(v.type == kRegDword ? "69" : "%SystemRoot%\\tftp") + '\0'});
   return list;
 }
 
@@ -110,7 +95,7 @@ std::map<std::string, RegValue> ReadKeyRaw() {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
     return values;
-  for (const StoredValue& v : kValues) {
+  for (const StoredValue& v : StoredValues()) {
     DWORD type = 0;
     DWORD size = 0;
     if (RegQueryValueExA(key, v.name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) continue;
@@ -163,7 +148,7 @@ TEST_F(RegistryMatrixTest, EveryValueStoredWronglyEveryWayStartsTheWindowWithThe
   // first left behind must be all that the last leaves.
   ResourceCounts afterFirst;
   SettleRuntime();
-  for (const StoredValue& v : kValues) {
+  for (const StoredValue& v : StoredValues()) {
     for (const Corruption& c : CorruptionsOf(v)) {
       SCOPED_TRACE(std::string(v.name) + ": " + c.label);
       ++cases;

@@ -35,7 +35,8 @@ TEST_F(Utf8CodePageTest, TextInAnyScriptIsSavedAsUtf8AndLoadsAgain) {
   Open();
   FolderField(frm_->Control(IDC_LOG_DIRECTORY)).SetText("");
   TypeChars(FolderField(frm_->Control(IDC_LOG_DIRECTORY)).Edit(), folder);
-  ClickCheckBox(frm_->Control(IDC_WRITE_LOG));  // logging off: the folder, which does not exist, is not checked
+  ClickCheckBox(frm_->Control(
+      IDC_WRITE_LOG));  // logging off: the folder, which does not exist, is not checked
   ASSERT_EQ(FolderField(frm_->Control(IDC_LOG_DIRECTORY)).Text(), Narrow(folder));
   dialogs_.restartAnswers = {RestartAnswer::No};
   ClickButton(frm_->Control(IDC_APPLY));

@@ -158,12 +158,14 @@ TEST_F(AccessibilityTest, AddressPartsFollowTheModeLabelAndSayWhichPartTheyAre) 
   d.SelectSingle(false);
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(NameOf(IpAddressField(d.Control(IDC_ADDRESS)).Part(i)), "Network IP Address") << i;
-    EXPECT_EQ(DescriptionOf(IpAddressField(d.Control(IDC_ADDRESS)).Part(i)), "part " + std::to_string(i + 1) + " of 4");
+    EXPECT_EQ(DescriptionOf(IpAddressField(d.Control(IDC_ADDRESS)).Part(i)),
+              "part " + std::to_string(i + 1) + " of 4");
     EXPECT_EQ(NameOf(IpAddressField(d.Control(IDC_MASK)).Part(i)), "Network Mask") << i;
   }
   EXPECT_EQ(NameOf(IpAddressField(d.Control(IDC_ADDRESS)).hwnd()), "Network IP Address");
   d.SelectSingle(true);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(NameOf(IpAddressField(d.Control(IDC_ADDRESS)).Part(i)), "Host IP Address");
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(NameOf(IpAddressField(d.Control(IDC_ADDRESS)).Part(i)), "Host IP Address");
   EXPECT_EQ(NameOf(d.Control(IDC_SINGLE_HOST)), "Single IP address");
 }
 

@@ -162,7 +162,8 @@ void ExpectTextLine(HWND field, HWND edit, int button, UINT dpi) {
   TEXTMETRICW tm{};
   {
     const HDC dc = GetDC(edit);
-    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0)));
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0)));
     GetTextMetricsW(dc, &tm);
     SelectObject(dc, old);
     ReleaseDC(edit, dc);
@@ -182,7 +183,8 @@ TEST_F(DpiTest, TheControlsAreCommonControls6WithVisualStyles) {
   GetModuleFileNameW(GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH);
   EXPECT_NE(Narrow(path).find("winsxs"), std::string::npos) << Narrow(path);
   ASSERT_TRUE(IsThemeActive()) << "the prefix has no visual style";
-  for (HWND h : {frm_->Control(IDOK), frm_->Control(IDC_HIGH_PRIORITY), frm_->Control(IDC_PAGES), frm_->Control(IDC_RULES)})
+  for (HWND h : {frm_->Control(IDOK), frm_->Control(IDC_HIGH_PRIORITY), frm_->Control(IDC_PAGES),
+                 frm_->Control(IDC_RULES)})
     EXPECT_NE(GetWindowTheme(h), nullptr) << Describe(h);
 }
 
@@ -204,8 +206,10 @@ TEST_F(DpiTest, TheMainWindowScalesItsFrameControlsFontAndGrid) {
     EXPECT_EQ(ListView_GetColumnWidth(w.Control(IDC_RULES), 0), Scale(196, dpi));
     EXPECT_EQ(ListView_GetColumnWidth(w.Control(IDC_RULES), 1), Scale(87, dpi));
     // One font of 8 points at this DPI, in the fields' text areas too.
-    for (HWND h : {w.Control(IDC_HIGH_PRIORITY), w.Control(IDOK), NumberField(w.Control(IDC_TIMEOUT)).Edit(), FolderField(w.Control(IDC_LOG_DIRECTORY)).Edit(),
-                   w.Control(IDC_RULES), w.Control(IDC_PAGES)}) {
+    for (HWND h :
+         {w.Control(IDC_HIGH_PRIORITY), w.Control(IDOK), NumberField(w.Control(IDC_TIMEOUT)).Edit(),
+          FolderField(w.Control(IDC_LOG_DIRECTORY)).Edit(), w.Control(IDC_RULES),
+          w.Control(IDC_PAGES)}) {
       EXPECT_NEAR(EmHeight(h), MulDiv(8, static_cast<int>(dpi), 72), 1) << Describe(h);
       EXPECT_EQ(SendMessageW(h, WM_GETFONT, 0, 0), SendMessageW(w.Control(IDOK), WM_GETFONT, 0, 0));
     }
@@ -276,7 +280,8 @@ TEST_F(DpiTest, TheRuleDialogScalesAndKeepsItsCaptionsWhole) {
       ExpectAt(IpAddressField(d.Control(IDC_ADDRESS)).hwnd(), {8 + 132, 4 + 92, 117, 21}, dpi);
       ExpectAt(d.Control(IDCANCEL), {153, 172, 75, 25}, dpi);
       EXPECT_NEAR(EmHeight(d.Control(IDC_ACCESS)), MulDiv(8, static_cast<int>(dpi), 72), 1);
-      EXPECT_NEAR(EmHeight(IpAddressField(d.Control(IDC_ADDRESS)).Part(0)), MulDiv(8, static_cast<int>(dpi), 72), 1);
+      EXPECT_NEAR(EmHeight(IpAddressField(d.Control(IDC_ADDRESS)).Part(0)),
+                  MulDiv(8, static_cast<int>(dpi), 72), 1);
       // The address parts: left to right inside the field, none on another.
       RECT field;
       GetClientRect(IpAddressField(d.Control(IDC_ADDRESS)).hwnd(), &field);
@@ -294,7 +299,9 @@ TEST_F(DpiTest, TheRuleDialogScalesAndKeepsItsCaptionsWhole) {
   // The address label grows for the longer caption when the mode changes.
   SendDpiChange(d.Handle(), 192);
   d.SelectSingle(false);
-  EXPECT_LE(CaptionWidth(d.Control(IDC_ADDRESS_LABEL)), InParent(d.Control(IDC_ADDRESS_LABEL)).right - InParent(d.Control(IDC_ADDRESS_LABEL)).left);
+  EXPECT_LE(
+      CaptionWidth(d.Control(IDC_ADDRESS_LABEL)),
+      InParent(d.Control(IDC_ADDRESS_LABEL)).right - InParent(d.Control(IDC_ADDRESS_LABEL)).left);
 }
 
 }  // namespace

@@ -90,7 +90,8 @@ TEST_F(KeyboardTest, TabVisitsTheBasicPageAndTheStripInOrderAndWraps) {
                                       FolderField(w.Control(IDC_TFTP_ROOT)).Edit()};
   EXPECT_EQ(TabWalk(static_cast<int>(expected.size())), expected);
   // Shift+Tab goes the other way round.
-  const std::vector<HWND> back = {w.Control(IDCANCEL), w.Control(IDOK), w.Control(IDC_OPTION_TSIZE)};
+  const std::vector<HWND> back = {w.Control(IDCANCEL), w.Control(IDOK),
+                                  w.Control(IDC_OPTION_TSIZE)};
   EXPECT_EQ(TabWalk(3, true), back);
 }
 
@@ -99,18 +100,22 @@ TEST_F(KeyboardTest, TabOrderOfTheOtherPages) {
   Open();
   MainWindow& w = *frm_;
   w.ShowPage(kPageSecurity);
-  SendMessageW(w.Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(w.Control(IDC_DEFAULT_ACCESS)), TRUE);
-  EXPECT_EQ(TabWalk(4), (std::vector<HWND>{w.Control(IDC_RULES), w.Control(IDC_ADD_RULE), w.Control(IDC_EDIT_RULE), w.Control(IDC_DELETE_RULE)}));
+  SendMessageW(w.Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(w.Control(IDC_DEFAULT_ACCESS)),
+               TRUE);
+  EXPECT_EQ(TabWalk(4), (std::vector<HWND>{w.Control(IDC_RULES), w.Control(IDC_ADD_RULE),
+                                           w.Control(IDC_EDIT_RULE), w.Control(IDC_DELETE_RULE)}));
 
   w.ShowPage(kPageFirewall);
   SendMessageW(w.Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(w.Control(IDC_FIREWALL)), TRUE);
-  EXPECT_EQ(TabWalk(2),
-            (std::vector<HWND>{NumberField(w.Control(IDC_FIREWALL_MIN_PORT)).Edit(), NumberField(w.Control(IDC_FIREWALL_MAX_PORT)).Edit()}));
+  EXPECT_EQ(TabWalk(2), (std::vector<HWND>{NumberField(w.Control(IDC_FIREWALL_MIN_PORT)).Edit(),
+                                           NumberField(w.Control(IDC_FIREWALL_MAX_PORT)).Edit()}));
 
   w.ShowPage(kPageLogging);
   SendMessageW(w.Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(w.Control(IDC_WRITE_LOG)), TRUE);
-  EXPECT_EQ(TabWalk(5), (std::vector<HWND>{FolderField(w.Control(IDC_LOG_DIRECTORY)).Edit(), NumberField(w.Control(IDC_LOG_COUNT)).Edit(),
-                                           w.Control(IDC_LOG_LEVEL), w.Control(IDC_LOCAL_TIMESTAMPS), w.Control(IDOK)}));
+  EXPECT_EQ(TabWalk(5), (std::vector<HWND>{FolderField(w.Control(IDC_LOG_DIRECTORY)).Edit(),
+                                           NumberField(w.Control(IDC_LOG_COUNT)).Edit(),
+                                           w.Control(IDC_LOG_LEVEL),
+                                           w.Control(IDC_LOCAL_TIMESTAMPS), w.Control(IDOK)}));
 }
 
 TEST_F(KeyboardTest, CtrlTabCyclesTheFourTabbedPagesOnly) {
@@ -141,8 +146,8 @@ TEST_F(KeyboardTest, AltLetterClicksThePagesButtonBeforeTheStrips) {
   MainWindow& w = *frm_;
   ClickCheckBox(w.Control(IDC_HIGH_PRIORITY));  // Apply becomes enabled
   // On the Basic page, Alt+A is Apply.
-  SendMessageW(w.Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(NumberField(w.Control(IDC_TFTP_PORT)).Edit()),
-               TRUE);
+  SendMessageW(w.Handle(), WM_NEXTDLGCTL,
+               reinterpret_cast<WPARAM>(NumberField(w.Control(IDC_TFTP_PORT)).Edit()), TRUE);
   dialogs_.restartAnswers = {RestartAnswer::Cancel};
   PressKeys({VK_MENU, 'A'});
   EXPECT_EQ(dialogs_.Kinds(), std::vector<std::string>{"Restart"});

@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "platform/win32/file_system_win.h"
+#include "tests/support/win/control_harness.h"
+#include "tests/support/win/settings_fixture.h"
 #include "tests/support/win/environment_errors.h"
 
 namespace tftpcfg::test {
@@ -62,27 +64,20 @@ int MainWindowTest::RepeatOnEnvironmentStartFailure(std::vector<std::string>& er
 }
 
 void MainWindowTest::Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) continue;  // the window was closed; the test goes on
-    if (frm_ && frm_->PreTranslateMessage(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  test::Pump(PreTranslate());
 }
 
 void MainWindowTest::PumpFor(DWORD milliseconds) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < milliseconds) {
-    Pump();
-    Sleep(5);
-  }
-  Pump();
+  test::PumpFor(milliseconds, PreTranslate());
 }
 
-void MainWindowTest::DeleteSettingsKey() {
-  RegDeleteTreeA(HKEY_LOCAL_MACHINE, kKeyPath);
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKeyPath);
+// The program's keyboard handling before dispatch; a quit message (the window
+// was closed) is taken out of the queue, and the test goes on.
+PreTranslateFn MainWindowTest::PreTranslate() {
+  return [this](MSG& msg) {
+    if (msg.message == WM_QUIT) return true;
+    return frm_ && frm_->PreTranslateMessage(msg);
+  };
 }
 
 namespace {
@@ -121,24 +116,7 @@ bool MainWindowTest::GetString(const char* name, std::string& text) {
 }
 
 void MainWindowTest::PutCompleteKey(const std::string& root, const std::string& logDir) {
-  PutString("TFTPRoot", root);
-  PutDword("TFTPPort", 69);
-  PutDword("WriteLog", 1);
-  PutDword("HighPriority", 1);
-  PutString("LogDirectory", logDir);
-  PutDword("LogFileCount", 7);
-  PutString("DefaultRights", "R");
-  PutString("HostList", "[192.168.10.0, 255.255.255.0, R], [10.0.0.7, 255.255.255.255, NA]");
-  PutDword("TFTPTimeout", 10);
-  PutDword("TFTPRetr", 4);
-  PutDword("OpTimeout", 1);
-  PutDword("OpBlocksize", 0);
-  PutDword("OpTSize", 1);
-  PutDword("FWEnabled", 1);
-  PutDword("FWMinPort", 2000);
-  PutDword("FWMaxPort", 3000);
-  PutDword("LogLevel", 6);
-  PutDword("LocalTime", 1);
+  WriteSettingsKey(CompleteSettings(root, logDir));
 }
 
 void MainWindowTest::TypeChars(HWND edit, const std::wstring& text) {

@@ -18,6 +18,8 @@
 #include "controls/number_field.h"
 #include "platform/win32/registry_win.h"
 #include "platform/win32/win_text.h"
+#include "tests/support/win/control_harness.h"
+#include "tests/support/win/settings_fixture.h"
 #include "ui/message_boxes.h"
 #include "ui/rule_dialog.h"
 #include "ui/main_window.h"
@@ -80,16 +82,17 @@ class MainWindowTest : public ::testing::Test {
   void Open();
   // Dispatches every waiting message the way the program's loop does.
   void Pump();
+  PreTranslateFn PreTranslate();
   // Dispatches for a while (for timers and posted work).
   void PumpFor(DWORD milliseconds);
 
   // Registry helpers (HKLM\SOFTWARE\Ostrel\TFTPService).
-  static void DeleteSettingsKey();
   static void PutDword(const char* name, DWORD value);
   static void PutString(const char* name, const std::string& text, DWORD type = REG_SZ);
   static bool GetDword(const char* name, DWORD& value);
   static bool GetString(const char* name, std::string& text);
-  // Writes a complete, valid key with the given root and log directory.
+  // Writes a complete, valid key with the given root and log directory
+  // (CompleteSettings of tests/support/win/settings_fixture.h).
   static void PutCompleteKey(const std::string& root, const std::string& logDir);
 
   // Input as the user produces it.

@@ -33,7 +33,8 @@ TEST_F(MainWindowTest, WithoutTheKeyTheWindowShowsTheInitialValues) {
   EXPECT_EQ(NumberField(w.Control(IDC_TIMEOUT)).Value(), 3);
   EXPECT_EQ(NumberField(w.Control(IDC_RETRIES)).Value(), 3);
   EXPECT_FALSE(Checked(w.Control(IDC_HIGH_PRIORITY)));
-  EXPECT_TRUE(Checked(w.Control(IDC_OPTION_TIMEOUT)) && Checked(w.Control(IDC_OPTION_BLOCKSIZE)) && Checked(w.Control(IDC_OPTION_TSIZE)));
+  EXPECT_TRUE(Checked(w.Control(IDC_OPTION_TIMEOUT)) && Checked(w.Control(IDC_OPTION_BLOCKSIZE)) &&
+              Checked(w.Control(IDC_OPTION_TSIZE)));
   EXPECT_EQ(ComboIndex(w.Control(IDC_DEFAULT_ACCESS)), -1);
   EXPECT_TRUE(w.HostRows().empty());
   EXPECT_TRUE(Checked(w.Control(IDC_FIREWALL)));
@@ -156,7 +157,8 @@ TEST_F(MainWindowTest, AKeyThatCannotBeOpenedIsReportedAndStartUpGoesOn) {
   EXPECT_EQ(dialogs_.shown[0].text,
             "Failed to open registry key 'SOFTWARE\\Ostrel\\TFTPService' for reading: Access is "
             "denied.");
-  EXPECT_TRUE(FolderField(frm_->Control(IDC_LOG_DIRECTORY)).ReadOnly());  // locking applied as with a missing key
+  EXPECT_TRUE(FolderField(frm_->Control(IDC_LOG_DIRECTORY))
+                  .ReadOnly());  // locking applied as with a missing key
   EXPECT_FALSE(frm_->Modified());
   EXPECT_NE(frm_->HelpFile(), "");
 }
@@ -282,7 +284,8 @@ TEST_F(ValidationTest, PortTextIsCheckedAsTyped) {
   ASSERT_EQ(NumberField(frm_->Control(IDC_TFTP_PORT)).Text(), "");
   EXPECT_EQ(OkError(), "Please specify a valid TFTP Server Port.");
   EXPECT_EQ(Focus(), port);
-  EXPECT_EQ(NumberField(frm_->Control(IDC_TFTP_PORT)).Text(), "") << "clicking OK did not tidy the field up";
+  EXPECT_EQ(NumberField(frm_->Control(IDC_TFTP_PORT)).Text(), "")
+      << "clicking OK did not tidy the field up";
 }
 
 TEST_F(ValidationTest, FirewallRangeIsCheckedOnlyWhenEnabled) {

@@ -87,7 +87,8 @@ TEST_F(RulesTest, AddASingleHost) {
   ClickButton(frm_->Control(IDC_ADD_RULE));
   ASSERT_EQ(shownDialogs_, 1);
   EXPECT_EQ(seen_.access, kNoAccess) << "Add starts at No Access";
-  EXPECT_EQ(seen_.focus, dlg_->Control(IDC_ACCESS)) << "first display puts the focus in the access list";
+  EXPECT_EQ(seen_.focus, dlg_->Control(IDC_ACCESS))
+      << "first display puts the focus in the access list";
   EXPECT_EQ(RowTexts(), std::vector<std::wstring>{L"10.0.0.7 | No Access"});
   EXPECT_EQ(frm_->HostRows()[0].rule, (AccessRule{"10.0.0.7", "255.255.255.255", kNoAccess}));
   EXPECT_TRUE(frm_->Modified());
@@ -181,7 +182,8 @@ TEST_F(RulesTest, DoubleClickEditsTheSelectedRowOnly) {
   Pump();
   EXPECT_EQ(shownDialogs_, 0) << "no row selected";
   Select(0);
-  NMHDR header{frm_->Control(IDC_RULES), static_cast<UINT_PTR>(IDC_RULES), static_cast<UINT>(NM_DBLCLK)};
+  NMHDR header{frm_->Control(IDC_RULES), static_cast<UINT_PTR>(IDC_RULES),
+               static_cast<UINT>(NM_DBLCLK)};
   SendMessageW(frm_->Handle(), WM_NOTIFY, IDC_RULES, reinterpret_cast<LPARAM>(&header));
   Pump();
   EXPECT_EQ(shownDialogs_, 1);
@@ -217,7 +219,8 @@ TEST_F(RulesTest, InsertAndDeleteWithEachModifier) {
   Open();
   frm_->ShowPage(kPageSecurity);
   SetForegroundWindow(frm_->Handle());
-  SendMessageW(frm_->Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(frm_->Control(IDC_RULES)), TRUE);
+  SendMessageW(frm_->Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(frm_->Control(IDC_RULES)),
+               TRUE);
   Select(0);
   for (const WORD modifier : {WORD{0}, WORD{VK_SHIFT}, WORD{VK_CONTROL}, WORD{VK_MENU}}) {
     SCOPED_TRACE(modifier);
