@@ -24,18 +24,10 @@
 #include <string>
 #include <vector>
 
+#include "controls/field_messages.h"
 #include "platform/win32/win_handles.h"
 
 namespace tftpcfg {
-
-// Notification code (WM_COMMAND's high word): the user changed the field.
-inline constexpr WORD FN_CHANGE = EN_CHANGE;
-
-inline constexpr UINT FM_SETBKCOLOR = WM_USER + 0x40;
-inline constexpr UINT FM_GETBKCOLOR = WM_USER + 0x41;
-inline constexpr UINT FM_GETEDIT = WM_USER + 0x42;
-// Whether the user may change the field (set with EM_SETREADONLY).
-inline constexpr UINT FM_GETREADONLY = WM_USER + 0x43;
 
 // Creates a field window of a registered class: a child with a sunken edge
 // that the dialog manager walks into for the tab stops of its EDITs, or, with

@@ -32,20 +32,6 @@
 
 namespace tftpcfg {
 
-inline constexpr wchar_t kFolderFieldClass[] = L"TftpcfgFolderField";
-
-enum FolderFieldMessage : UINT {
-  FFM_SETTITLE = WM_USER + 0x60,
-  FFM_SETPROMPT,
-  FFM_SETROOTFOLDER,
-  FFM_SETOPTIONS,
-  FFM_SETBUTTONVISIBLE,
-  FFM_GETBUTTONVISIBLE,
-  FFM_SETBUTTONWIDTH,
-  FFM_SETSHORTCUT,
-  FFM_BROWSE,
-};
-
 inline constexpr int kDefaultBrowseButtonWidth = 15;
 
 // What a folder field is created with (CreateWindowEx's lpParam).

@@ -34,17 +34,6 @@
 
 namespace tftpcfg {
 
-inline constexpr wchar_t kIpAddressFieldClass[] = L"TftpcfgIpAddressField";
-
-// IPM_SETADDRESS, IPM_GETADDRESS and IPM_SETFOCUS are the system's IP address
-// control messages (commctrl.h); these come beside them.
-enum IpAddressFieldMessage : UINT {
-  IPM_SETPART = WM_USER + 0x70,
-  IPM_GETPART,
-  IPM_SETPARTREADONLY,
-  IPM_GETPARTREADONLY,
-};
-
 inline constexpr char kInvalidIpAddress[] = "Invalid IP address string";
 
 // An IP address field's window, seen through its messages. It owns nothing.

@@ -27,22 +27,6 @@
 
 namespace tftpcfg {
 
-inline constexpr wchar_t kNumberFieldClass[] = L"TftpcfgNumberField";
-
-enum NumberFieldMessage : UINT {
-  NFM_SETVALUE = WM_USER + 0x50,
-  NFM_GETVALUE,
-  NFM_SETMINVALUE,
-  NFM_SETMAXVALUE,
-  NFM_GETRANGE,
-  NFM_SETINCREMENT,
-};
-
-enum NumberFieldNotification : WORD {
-  NFN_UPCLICK = 0x4002,
-  NFN_DOWNCLICK,
-};
-
 // The auto-repeat of a held arrow: the field asks for a WM_TIMER with
 // kRepeatTimerId after the given milliseconds, again and again, until it
 // stops it. The field's own uses a window timer; tests drive the ticks.

@@ -6,13 +6,16 @@
 
 namespace tftpcfg {
 
-// GetDC / ReleaseDC of a window's client area (or, for null, the screen).
-class WindowDC {
+// A device context that is released with ReleaseDC when it goes: of a
+// window's client area (GetDC; null for the screen) or of the whole window,
+// frame included (GetWindowDC).
+template <HDC(WINAPI* Acquire)(HWND)>
+class ReleasedDC {
  public:
-  explicit WindowDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
-  WindowDC(const WindowDC&) = delete;
-  WindowDC& operator=(const WindowDC&) = delete;
-  ~WindowDC() {
+  explicit ReleasedDC(HWND hwnd) : hwnd_(hwnd), dc_(Acquire(hwnd)) {}
+  ReleasedDC(const ReleasedDC&) = delete;
+  ReleasedDC& operator=(const ReleasedDC&) = delete;
+  ~ReleasedDC() {
     if (dc_) ReleaseDC(hwnd_, dc_);
   }
   HDC get() const { return dc_; }
@@ -22,27 +25,12 @@ class WindowDC {
   HWND hwnd_;
   HDC dc_;
 };
+using WindowDC = ReleasedDC<&GetDC>;
+using WholeWindowDC = ReleasedDC<&GetWindowDC>;
 
 class ScreenDC : public WindowDC {
  public:
   ScreenDC() : WindowDC(nullptr) {}
-};
-
-// GetWindowDC / ReleaseDC: the whole window, frame included.
-class WholeWindowDC {
- public:
-  explicit WholeWindowDC(HWND hwnd) : hwnd_(hwnd), dc_(GetWindowDC(hwnd)) {}
-  WholeWindowDC(const WholeWindowDC&) = delete;
-  WholeWindowDC& operator=(const WholeWindowDC&) = delete;
-  ~WholeWindowDC() {
-    if (dc_) ReleaseDC(hwnd_, dc_);
-  }
-  HDC get() const { return dc_; }
-  explicit operator bool() const { return dc_ != nullptr; }
-
- private:
-  HWND hwnd_;
-  HDC dc_;
 };
 
 // BeginPaint / EndPaint for WM_PAINT.
