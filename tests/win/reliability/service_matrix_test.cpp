@@ -258,9 +258,10 @@ TEST_F(ServiceMatrixTest, OkYesGivesTheBoxesRequestsAndStateOfEachServiceBehavio
   std::printf("service matrix: %d case(s) repeated after the manager's error 1359\n", repeats);
 }
 
-// The controller's boxes as the user sees them: real message boxes, captioned
-// "Error" with the error icon and one OK button, the text as recorded.
-TEST_F(ServiceMatrixTest, ErrorBoxesAreRealMessageBoxes) {
+// The controller's boxes as the user sees them: the program's message dialog,
+// captioned "Error" with the error icon and one OK button, the text as
+// recorded, each carriage return breaking its line.
+TEST_F(ServiceMatrixTest, ErrorBoxesAreRealMessageDialogs) {
   ui_.showReal = true;
   for (const ServiceCase& c : Cases()) {
     if (std::string(c.name) != "not installed" && std::string(c.name) != "stuck in start pending")
@@ -278,7 +279,10 @@ TEST_F(ServiceMatrixTest, ErrorBoxesAreRealMessageBoxes) {
     ASSERT_EQ(boxes.size(), 1u) << captions;
     const SeenBox& box = boxes[0];
     EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.text, c.errorBoxes.at(0));
+    std::string shown = c.errorBoxes.at(0);
+    for (size_t at = shown.find('\r'); at != std::string::npos; at = shown.find('\r', at + 2))
+      shown.insert(at + 1, "\n");
+    EXPECT_EQ(box.text, shown);
     EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
     EXPECT_TRUE(box.hasIcon);
     EXPECT_FALSE(IsWindow(frm_->Handle()));
