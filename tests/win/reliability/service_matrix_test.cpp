@@ -279,9 +279,11 @@ TEST_F(ServiceMatrixTest, ErrorBoxesAreRealMessageDialogs) {
     ASSERT_EQ(boxes.size(), 1u) << captions;
     const SeenBox& box = boxes[0];
     EXPECT_EQ(box.caption, "Error");
-    std::string shown = c.errorBoxes.at(0);
-    for (size_t at = shown.find('\r'); at != std::string::npos; at = shown.find('\r', at + 2))
-      shown.insert(at + 1, "\n");
+    std::string shown;
+    for (const char ch : c.errorBoxes.at(0)) {
+      shown += ch;
+      if (ch == '\r') shown += '\n';
+    }
     EXPECT_EQ(box.text, shown);
     EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
     EXPECT_TRUE(box.hasIcon);
