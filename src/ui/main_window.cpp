@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <optional>
 #include <tuple>
 
@@ -102,7 +103,7 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, Dependencies 
   SetForegroundWindow(hwnd);
   // The first control in tab order has the focus when the window opens.
   SendMessageW(hwnd, WM_NEXTDLGCTL,
-               reinterpret_cast<WPARAM>(FolderField(self->Control(IDC_TFTP_ROOT)).Edit()), TRUE);
+               reinterpret_cast<WPARAM>(FolderField(self->Existing(IDC_TFTP_ROOT)).Edit()), TRUE);
   return self;
 }
 
@@ -242,7 +243,6 @@ void MainWindow::BuildWindow() {
     SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(tab++),
                  reinterpret_cast<LPARAM>(&item));
   }
-  BuildPages();
   strip_.Create(hwnd_, ButtonStripTable(), {dpi_, font_.get(), deps_.folderBrowser, 0},
                 kButtonStripOrigin);
   SendMessageW(hwnd_, DM_SETDEFID, IDOK, 0);
@@ -251,30 +251,64 @@ void MainWindow::BuildWindow() {
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   LayoutWindow();
   ShowSettings(InitialSettings());
+  // Only the front page is built now; the others when first brought to the
+  // front (the Multicasts page, which never is, never).
   ShowPage(kPageBasic);
 }
 
-void MainWindow::BuildPages() {
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
+void MainWindow::BuildPage(int index) {
+  const PageSpec& spec = MainWindowPages()[static_cast<size_t>(index)];
   const DialogTemplate pageTemplate(WS_CHILD | DS_CONTROL | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT,
                                     L"");
+  HWND& page = pages_[static_cast<size_t>(index)];
+  page = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), pageTemplate.get(), hwnd_,
+                                    &MainWindow::PageProc, 0);
+  if (!page)
+    throw ControlCreationError(std::string("The page '") + spec.name +
+                               "' of the window could not be created.");
+  SetWindowLongPtrW(page, GWLP_ID, kFirstPageId + index);
+  // Above the button strip, so that Tab visits the page's controls first.
+  SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SendMessageW(page, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  LayoutPage(index);
   int firstLabelId = IDC_FIRST_LABEL;
-  for (int i = 0; i < kPageCount; ++i) {
-    pages_[i] =
-        CreateDialogIndirectParamW(instance, pageTemplate.get(), hwnd_, &MainWindow::PageProc, 0);
-    if (!pages_[i])
-      throw ControlCreationError(std::string("The page '") + MainWindowPages()[i].name +
-                                 "' of the window could not be created.");
-    SetWindowLongPtrW(pages_[i], GWLP_ID, kFirstPageId + i);
-    SendMessageW(pages_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    pageControls_[i].Create(pages_[i], MainWindowPages()[i].controls,
-                            {dpi_, font_.get(), deps_.folderBrowser, firstLabelId});
-    firstLabelId += static_cast<int>(MainWindowPages()[i].controls.size());
-  }
-  if (const HWND grid = Control(IDC_RULES)) {
+  for (int i = 0; i < index; ++i)
+    firstLabelId += static_cast<int>(MainWindowPages()[static_cast<size_t>(i)].controls.size());
+  pageControls_[static_cast<size_t>(index)].Create(
+      page, spec.controls, {dpi_, font_.get(), deps_.folderBrowser, firstLabelId});
+  built_[static_cast<size_t>(index)] = true;
+  if (index == kPageSecurity) {
+    const HWND grid = Existing(IDC_RULES);
     SetWindowSubclass(grid, &RuleGridKeysProc, kGridSubclass, 0);
     rules_.Attach(grid);
   }
+  // The rules are in the grid already; the other values show now.
+  for (const SettingBinding& binding : SettingBindings())
+    if (PageOf(binding.controlId) == index && binding.conversion != Conversion::RuleList)
+      ShowSetting(binding, shown_);
+  if (index == kPageLogging && loggingRuleRan_) ApplyLoggingLock();
+  if (index == kPageFirewall && firewallRuleRan_) ApplyFirewallLock();
+}
+
+int MainWindow::PageOf(int id) {
+  const std::span<const PageSpec> pages = MainWindowPages();
+  for (size_t page = 0; page < pages.size(); ++page)
+    for (const ControlSpec& spec : pages[page].controls)
+      if (spec.id == id) return static_cast<int>(page);
+  return -1;
+}
+
+const ControlSpec* MainWindow::SpecOf(int id) {
+  for (const PageSpec& page : MainWindowPages())
+    for (const ControlSpec& spec : page.controls)
+      if (spec.id == id) return &spec;
+  return nullptr;
+}
+
+const SettingBinding* MainWindow::BindingOf(int id) {
+  for (const SettingBinding& binding : SettingBindings())
+    if (binding.controlId == id) return &binding;
+  return nullptr;
 }
 
 void MainWindow::LayoutWindow() {
@@ -288,11 +322,17 @@ void MainWindow::LayoutWindow() {
   const RECT tab = ScaleRect(kPageControlRect, dpi_);
   SetWindowPos(tabs_, nullptr, tab.left, tab.top, tab.right - tab.left, tab.bottom - tab.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
-  RECT display = tab;
+  for (int i = 0; i < kPageCount; ++i) LayoutPage(i);
+}
+
+// A page fills the page control's display area.
+void MainWindow::LayoutPage(int index) {
+  const HWND page = pages_[static_cast<size_t>(index)];
+  if (!page) return;
+  RECT display = ScaleRect(kPageControlRect, dpi_);
   SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
-  for (HWND page : pages_)
-    SetWindowPos(page, nullptr, display.left, display.top, display.right - display.left,
-                 display.bottom - display.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(page, nullptr, display.left, display.top, display.right - display.left,
+               display.bottom - display.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
@@ -303,7 +343,7 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
   SetFontRecursive(hwnd_, font.get());
   font_ = std::move(font);
   LayoutWindow();
-  for (const ControlTable& page : pageControls_) page.Layout(dpi_);
+  for (const ControlTable& page : pageControls_) page.Layout(dpi_);  // the built ones
   strip_.Layout(dpi_);
   if (suggested)
     SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
@@ -311,12 +351,23 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-HWND MainWindow::Control(int id) const {
+HWND MainWindow::Existing(int id) const {
   if (id == IDC_PAGES) return tabs_;
   if (const HWND hwnd = strip_.Find(id)) return hwnd;
   for (const ControlTable& page : pageControls_)
     if (const HWND hwnd = page.Find(id)) return hwnd;
   return nullptr;
+}
+
+HWND MainWindow::Control(int id) {
+  const int page = PageOf(id);
+  if (page >= 0 && page < kTabbedPages && !built_[static_cast<size_t>(page)]) BuildPage(page);
+  return Existing(id);
+}
+
+HWND MainWindow::Page(int index) {
+  if (index >= 0 && index < kTabbedPages && !built_[static_cast<size_t>(index)]) BuildPage(index);
+  return pages_.at(static_cast<size_t>(index));
 }
 
 // --- settings ---------------------------------------------------------------
@@ -347,6 +398,7 @@ void MainWindow::LoadStoredSettings() {
 }
 
 void MainWindow::ShowSettings(const ServiceSettings& settings) {
+  shown_ = settings;
   for (const SettingBinding& binding : SettingBindings()) ShowSetting(binding, settings);
 }
 
@@ -357,7 +409,11 @@ ServiceSettings MainWindow::SettingsFromControls() const {
 }
 
 void MainWindow::ShowSetting(const SettingBinding& b, const ServiceSettings& s) {
-  const HWND control = Control(b.controlId);
+  const HWND control = Existing(b.controlId);
+  // The rules are the window's own, its list view or not; the other values
+  // wait in shown_ until their page is built.
+  if (b.conversion == Conversion::RuleList) LoadHosts(s.*b.text);
+  if (!control) return;
   switch (b.conversion) {
     case Conversion::Text:
       FolderField(control).SetText(s.*b.text);
@@ -375,13 +431,26 @@ void MainWindow::ShowSetting(const SettingBinding& b, const ServiceSettings& s) 
       SetTimestampIndex(s.*b.flag ? 1 : 0);
       break;
     case Conversion::RuleList:
-      LoadHosts(s.*b.text);
       break;
   }
 }
 
 void MainWindow::ReadSetting(const SettingBinding& b, ServiceSettings& s) const {
-  const HWND control = Control(b.controlId);
+  const HWND control = Existing(b.controlId);
+  if (!control && b.conversion != Conversion::RuleList) {
+    // What the control will show once its page is built.
+    if (b.text) s.*b.text = shown_.*b.text;
+    if (b.flag) s.*b.flag = shown_.*b.flag;
+    if (b.number) {
+      const ControlSpec& spec = *SpecOf(b.controlId);
+      const int32_t v = shown_.*b.number;
+      if (b.conversion == Conversion::Number)
+        s.*b.number = std::clamp(v, spec.range.min, spec.range.max);
+      else  // a list shows no item for an index it does not have
+        s.*b.number = v >= -1 && v < static_cast<int32_t>(spec.items.size()) ? v : -1;
+    }
+    return;
+  }
   switch (b.conversion) {
     case Conversion::Text:
       s.*b.text = FolderField(control).Text();
@@ -404,14 +473,22 @@ void MainWindow::ReadSetting(const SettingBinding& b, ServiceSettings& s) const 
   }
 }
 
+bool MainWindow::IsChecked(int id) const {
+  ServiceSettings settings;
+  const SettingBinding& binding = *BindingOf(id);
+  ReadSetting(binding, settings);
+  return settings.*binding.flag;
+}
+
 int MainWindow::TimestampIndex() const {
-  if (Checked(Control(IDC_LOCAL_TIMESTAMPS))) return 1;
-  return Checked(Control(IDC_UTC_TIMESTAMPS)) ? 0 : -1;
+  if (!Existing(IDC_UTC_TIMESTAMPS)) return shown_.LocalTime ? 1 : 0;
+  if (Checked(Existing(IDC_LOCAL_TIMESTAMPS))) return 1;
+  return Checked(Existing(IDC_UTC_TIMESTAMPS)) ? 0 : -1;
 }
 
 void MainWindow::SetTimestampIndex(int index) {
-  SetChecked(Control(IDC_UTC_TIMESTAMPS), index == 0);
-  SetChecked(Control(IDC_LOCAL_TIMESTAMPS), index == 1);
+  SetChecked(Existing(IDC_UTC_TIMESTAMPS), index == 0);
+  SetChecked(Existing(IDC_LOCAL_TIMESTAMPS), index == 1);
   timestampIndex_ = index;
 }
 
@@ -458,9 +535,7 @@ void MainWindow::OnCommand(int id, int code) {
       break;
   }
   // The user's edits of the other controls only mark the window changed.
-  const ControlSpec* spec = nullptr;
-  for (const ControlTable& page : pageControls_)
-    if (!spec) spec = page.SpecOf(id);
+  const ControlSpec* spec = SpecOf(id);
   if (!spec) return;
   switch (spec->kind) {
     case ControlKind::NumberField:
@@ -507,18 +582,16 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
 
 void MainWindow::SetModified(bool modified) {
   modified_ = modified;
-  EnableWindow(Control(IDC_APPLY), modified ? TRUE : FALSE);
+  EnableWindow(Existing(IDC_APPLY), modified ? TRUE : FALSE);
 }
 
 // Locking a field keeps its value, which is still saved: folder fields become
 // read-only without their browse button, number fields read-only, lists
 // disabled; the first two take the button face's colour while locked.
 void MainWindow::SetFieldLocked(int id, bool locked) {
-  const HWND control = Control(id);
-  const ControlSpec* spec = nullptr;
-  for (const ControlTable& page : pageControls_)
-    if (!spec) spec = page.SpecOf(id);
-  if (!control || !spec) return;
+  const HWND control = Existing(id);
+  const ControlSpec* spec = SpecOf(id);
+  if (!control || !spec) return;  // a page not built yet locks it when it is
   const COLORREF color = GetSysColor(locked ? COLOR_BTNFACE : COLOR_WINDOW);
   switch (spec->kind) {
     case ControlKind::FolderField: {
@@ -543,16 +616,18 @@ void MainWindow::SetFieldLocked(int id, bool locked) {
 }
 
 void MainWindow::ApplyLoggingLock() {
-  const bool on = Checked(Control(IDC_WRITE_LOG));
+  loggingRuleRan_ = true;
+  const bool on = IsChecked(IDC_WRITE_LOG);
   SetFieldLocked(IDC_LOG_DIRECTORY, !on);
   SetFieldLocked(IDC_LOG_COUNT, !on);
   SetFieldLocked(IDC_LOG_LEVEL, !on);
   for (const int id : {IDC_TIMESTAMPS, IDC_UTC_TIMESTAMPS, IDC_LOCAL_TIMESTAMPS})
-    EnableWindow(Control(id), on ? TRUE : FALSE);
+    EnableWindow(Existing(id), on ? TRUE : FALSE);
 }
 
 void MainWindow::ApplyFirewallLock() {
-  const bool on = Checked(Control(IDC_FIREWALL));
+  firewallRuleRan_ = true;
+  const bool on = IsChecked(IDC_FIREWALL);
   SetFieldLocked(IDC_FIREWALL_MIN_PORT, !on);
   SetFieldLocked(IDC_FIREWALL_MAX_PORT, !on);
 }
@@ -631,8 +706,8 @@ void MainWindow::ShowHelp() {
 
 void MainWindow::FailCheck(const std::string& message, int page, int field, bool selectAll) {
   deps_.messageBoxes->Error(hwnd_, message);
-  ShowPage(page);
-  const HWND control = Control(field);
+  ShowPage(page);  // builds the page if it was not
+  const HWND control = Existing(field);
   const HWND edit = reinterpret_cast<HWND>(SendMessageW(control, FM_GETEDIT, 0, 0));
   SetFocus(edit);
   if (selectAll) {
@@ -644,14 +719,17 @@ void MainWindow::FailCheck(const std::string& message, int page, int field, bool
 }
 
 bool MainWindow::ValidateSettings() {
+  // The checks look at the port's text and at what the other fields show,
+  // built or not.
+  const ServiceSettings shown = SettingsFromControls();
   SettingsCheckInput input;
-  input.rootDirectory = FolderField(Control(IDC_TFTP_ROOT)).Text();
-  input.portText = NumberField(Control(IDC_TFTP_PORT)).Text();
-  input.firewallEnabled = Checked(Control(IDC_FIREWALL));
-  input.firewallMinPort = NumberField(Control(IDC_FIREWALL_MIN_PORT)).Value();
-  input.firewallMaxPort = NumberField(Control(IDC_FIREWALL_MAX_PORT)).Value();
-  input.loggingEnabled = Checked(Control(IDC_WRITE_LOG));
-  input.logDirectory = FolderField(Control(IDC_LOG_DIRECTORY)).Text();
+  input.rootDirectory = shown.TFTPRoot;
+  input.portText = NumberField(Existing(IDC_TFTP_PORT)).Text();
+  input.firewallEnabled = shown.FWEnabled;
+  input.firewallMinPort = shown.FWMinPort;
+  input.firewallMaxPort = shown.FWMaxPort;
+  input.loggingEnabled = shown.WriteLog;
+  input.logDirectory = shown.LogDirectory;
   const std::optional<CheckFailure> failure = CheckSettings(input, deps_.directoryExists);
   if (!failure) return true;
   switch (failure->field) {
@@ -682,8 +760,8 @@ void MainWindow::LoadHosts(const std::string& text) {
 void MainWindow::UpdateRuleButtons() {
   if (GetActiveWindow() != hwnd_) return;
   const BOOL selected = SelectedRow() >= 0 ? TRUE : FALSE;
-  EnableWindow(Control(IDC_EDIT_RULE), selected);
-  EnableWindow(Control(IDC_DELETE_RULE), selected);
+  EnableWindow(Existing(IDC_EDIT_RULE), selected);
+  EnableWindow(Existing(IDC_DELETE_RULE), selected);
 }
 
 // A row as the rule dialog holds it: the first column by the dialog's mode, the
@@ -735,11 +813,14 @@ void MainWindow::DeleteRule() {
 
 void MainWindow::ShowPage(int index) {
   if (index < 0 || index >= kTabbedPages) return;  // the Multicasts page is never shown
+  if (!built_[static_cast<size_t>(index)]) BuildPage(index);
   const HWND focus = GetFocus();
-  const bool focusOnOldPage = activePage_ != index && focus && IsChild(pages_[activePage_], focus);
+  const HWND oldPage = pages_[static_cast<size_t>(activePage_)];
+  const bool focusOnOldPage = activePage_ != index && focus && oldPage && IsChild(oldPage, focus);
   activePage_ = index;
   SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
-  for (int i = 0; i < kPageCount; ++i) ShowWindow(pages_[i], i == index ? SW_SHOW : SW_HIDE);
+  for (int i = 0; i < kPageCount; ++i)
+    if (pages_[i]) ShowWindow(pages_[i], i == index ? SW_SHOW : SW_HIDE);
   if (focusOnOldPage) {
     // The focus follows to the first control of the page now in front.
     const HWND first = GetNextDlgTabItem(pages_[index], nullptr, FALSE);
@@ -752,7 +833,7 @@ bool MainWindow::FocusInPages() const {
   if (!focus) return false;
   if (focus == tabs_) return true;
   for (HWND page : pages_)
-    if (focus == page || IsChild(page, focus)) return true;
+    if (page && (focus == page || IsChild(page, focus))) return true;
   return false;
 }
 
@@ -764,12 +845,12 @@ bool MainWindow::ClickMnemonic(wchar_t ch) {
   const wchar_t key = LowerChar(ch);
   // The page's buttons come before the strip's.
   const bool security = activePage_ == kPageSecurity;
-  const std::array<HWND, 6> candidates = {security ? Control(IDC_ADD_RULE) : nullptr,
-                                          security ? Control(IDC_EDIT_RULE) : nullptr,
-                                          security ? Control(IDC_DELETE_RULE) : nullptr,
-                                          Control(IDOK),
-                                          Control(IDCANCEL),
-                                          Control(IDC_APPLY)};
+  const std::array<HWND, 6> candidates = {security ? Existing(IDC_ADD_RULE) : nullptr,
+                                          security ? Existing(IDC_EDIT_RULE) : nullptr,
+                                          security ? Existing(IDC_DELETE_RULE) : nullptr,
+                                          Existing(IDOK),
+                                          Existing(IDCANCEL),
+                                          Existing(IDC_APPLY)};
   for (HWND button : candidates) {
     if (!button || !IsWindowVisible(button) || !IsWindowEnabled(button)) continue;
     const std::wstring caption = Widen(GetWindowTextUtf8(button));

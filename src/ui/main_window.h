@@ -69,9 +69,12 @@ class MainWindow {
   // (Tab, Enter, Esc). True when the message was handled.
   bool PreTranslateMessage(MSG& msg);
 
-  // What the window shows and does, for the program and its tests.
-  HWND Control(int id) const;
-  HWND Page(int index) const { return pages_.at(static_cast<size_t>(index)); }
+  // What the window shows and does, for the program and its tests. A page's
+  // controls are built when the page is first brought to the front; Control
+  // and Page build it first when it was not, PageBuilt only looks.
+  HWND Control(int id);
+  HWND Page(int index);
+  bool PageBuilt(int index) const { return built_.at(static_cast<size_t>(index)); }
   bool Modified() const { return modified_; }
   bool RestartInProgress() const { return restarting_; }
   int ActivePage() const { return activePage_; }
@@ -105,13 +108,24 @@ class MainWindow {
 
   // Creation and layout.
   void BuildWindow();
-  void BuildPages();
+  // Creates a page and its controls, which then show the settings the window
+  // holds for them, locked as the rules say, without marking a change.
+  void BuildPage(int index);
+  // A control that exists (its page built), else null.
+  HWND Existing(int id) const;
+  static int PageOf(int id);
+  static const ControlSpec* SpecOf(int id);
+  static const SettingBinding* BindingOf(int id);
   void LayoutWindow();
+  void LayoutPage(int index);
   void OnDpiChanged(UINT dpi, const RECT* suggested);
 
   // Start-up and settings.
   void ShowSetting(const SettingBinding& binding, const ServiceSettings& settings);
+  // Reads one value: from its control, or where the control's page is not
+  // built, what the control would show (a number pulled into its range).
   void ReadSetting(const SettingBinding& binding, ServiceSettings& settings) const;
+  bool IsChecked(int id) const;
   int TimestampIndex() const;
   void SetTimestampIndex(int index);
 
@@ -148,6 +162,13 @@ class MainWindow {
   HWND hwnd_ = nullptr;
   HWND tabs_ = nullptr;
   std::array<HWND, kPageCount> pages_{};
+  std::array<bool, kPageCount> built_{};
+  // The settings shown last; the controls of pages not built yet show these.
+  ServiceSettings shown_ = InitialSettings();
+  // Whether the locking rules have run: only then does a page built later
+  // show its fields locked (a failed start-up runs neither).
+  bool loggingRuleRan_ = false;
+  bool firewallRuleRan_ = false;
   std::array<ControlTable, kPageCount> pageControls_;
   ControlTable strip_;
   RuleGrid rules_;

@@ -107,6 +107,7 @@ TEST_F(AccessibilityTest, NoTabStopIsLeftWithoutAName) {
       return TRUE;
     }
   } walk;
+  for (int page = 0; page < kTabbedPages; ++page) frm_->Page(page);  // every page built
   EnumChildWindows(frm_->Handle(), &Walk::Visit, reinterpret_cast<LPARAM>(&walk));
   ASSERT_GE(walk.stops.size(), 25u);
   for (HWND h : walk.stops) {

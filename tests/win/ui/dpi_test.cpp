@@ -256,7 +256,7 @@ TEST_F(DpiTest, BackAtTheFirstDpiEveryControlIsWhereItStarted) {
   Open();
   MainWindow& w = *frm_;
   std::vector<std::pair<HWND, RECT>> before;
-  for (int page = 0; page < kPageCount; ++page)
+  for (int page = 0; page < kTabbedPages; ++page)
     for (HWND c : Children(w.Page(page))) before.emplace_back(c, InParent(c));
   const UINT first = w.Dpi();
   SendDpiChange(w.Handle(), 192);
