@@ -71,7 +71,7 @@ void FieldControl::RegisterFieldClass(const wchar_t* className, WNDPROC proc) {
   wc.cbSize = sizeof wc;
   wc.style = CS_HREDRAW | CS_VREDRAW;
   wc.lpfnWndProc = proc;
-  wc.cbWndExtra = sizeof(FieldControl*);
+  wc.cbWndExtra = sizeof(LONG_PTR);  // the state object's address
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
   wc.lpszClassName = className;

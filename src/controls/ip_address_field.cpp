@@ -9,6 +9,7 @@
 #include "controls/ip_edit_model.h"
 #include "platform/app_error.h"
 #include "platform/win32/gdi.h"
+#include "platform/win32/system_api.h"
 #include "platform/win32/win_text.h"
 
 namespace tftpcfg {
@@ -24,10 +25,10 @@ bool WinsockReady() {
     bool ok = false;
     Session() {
       WSADATA data;
-      ok = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+      ok = ws2_32::WSAStartup(MAKEWORD(2, 2), &data) == 0;
     }
     ~Session() {
-      if (ok) WSACleanup();
+      if (ok) ws2_32::WSACleanup();
     }
   };
   static const Session session;
@@ -93,14 +94,14 @@ class IpAddressFieldControl final : public FieldControl {
   std::wstring Text() const {
     in_addr address{};
     address.s_addr = ipedit::AddressValue(octets_);
-    const char* text = WinsockReady() ? inet_ntoa(address) : nullptr;
+    const char* text = WinsockReady() ? ws2_32::inet_ntoa(address) : nullptr;
     return Widen(text ? std::string(text) : ipedit::DottedText(octets_));
   }
 
   bool SetText(const std::string& text) {
     WinsockReady();  // without it inet_addr fails, and the text is refused
     const auto octets =
-        ipedit::OctetsFromIPString(text, static_cast<uint32_t>(inet_addr(text.c_str())));
+        ipedit::OctetsFromIPString(text, static_cast<uint32_t>(ws2_32::inet_addr(text.c_str())));
     if (!octets) return false;
     SetOctets(*octets);
     return true;

@@ -31,7 +31,7 @@ bool IsSelf(const VARIANT& child) {
 
 HRESULT ReturnText(const std::wstring& text, BSTR* out) {
   if (!out) return E_POINTER;
-  *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  *out = oleacc::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
   return *out ? S_OK : E_OUTOFMEMORY;
 }
 

@@ -56,19 +56,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   deps.showHelp = [&help](const std::string& topic) { help.DisplayTopic(topic); };
 
   std::unique_ptr<MainWindow> window;
-  std::unique_ptr<RuleDialog> ruleDialog;
   try {
     window = MainWindow::Create(instance, deps);
-    // The window is painted before the hidden rule dialog is built, so the
-    // user sees it complete as early as possible.
-    RedrawWindow(window->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    ruleDialog = RuleDialog::Create(instance, window->Handle());
   } catch (const std::exception& e) {
-    // Without its windows the program cannot go on: say why and end.
-    ShowApplicationError(window ? window->Handle() : nullptr, e.what());
+    // Without its window the program cannot go on: say why and end.
+    ShowApplicationError(nullptr, e.what());
     return 1;
   }
-  window->SetRuleDialog(ruleDialog.get());
+  // The rule dialog is made when Add or Edit first needs it, so the window
+  // is ready without waiting for it.
+  std::unique_ptr<RuleDialog> ruleDialog;
+  window->SetRuleDialogFactory([&ruleDialog, &window, instance] {
+    ruleDialog = RuleDialog::Create(instance, window->Handle());
+    return ruleDialog.get();
+  });
   // While a restart waits for the service, the messages it dispatches get the
   // same keyboard handling as in the loop below.
   serviceUi.SetPreTranslate([&window](MSG& msg) { return window->PreTranslateMessage(msg); });

@@ -165,8 +165,8 @@ class ControlTable {
   const ControlSpec* SpecOf(int id) const;
 
   struct Created {
-    const ControlSpec* spec;
-    HWND hwnd;
+    const ControlSpec* spec = nullptr;
+    HWND hwnd = nullptr;
     DesignRect rect;  // in the parent's client area
   };
   std::span<const Created> Controls() const { return controls_; }

@@ -776,8 +776,13 @@ RuleGrid::Row MainWindow::RowFromRuleDialog() const {
   return row;
 }
 
+RuleDialog* MainWindow::RuleDialogForUse() {
+  if (!ruleDialog_ && makeRuleDialog_) ruleDialog_ = makeRuleDialog_();
+  return ruleDialog_;
+}
+
 void MainWindow::AddRule() {
-  if (!ruleDialog_) return;
+  if (!RuleDialogForUse()) return;
   ruleDialog_->SetAccessIndex(kNoAccess);
   if (!ruleDialog_->ShowModal(hwnd_)) return;
   rules_.Append(RowFromRuleDialog());
@@ -785,7 +790,7 @@ void MainWindow::AddRule() {
 }
 
 void MainWindow::EditRule() {
-  if (!ruleDialog_) return;
+  if (!RuleDialogForUse()) return;
   const int selected = SelectedRow();
   if (selected < 0) return;
   const AccessRule rule = HostRows()[static_cast<size_t>(selected)].rule;

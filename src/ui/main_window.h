@@ -61,7 +61,11 @@ class MainWindow {
   ~MainWindow();
 
   HWND Handle() const { return hwnd_; }
-  // The rule dialog used by Add and Edit (created after the window).
+  // The rule dialog used by Add and Edit: made by `make` when first needed
+  // (nothing at start-up waits for it), or given ready-made.
+  void SetRuleDialogFactory(std::function<RuleDialog*()> make) {
+    makeRuleDialog_ = std::move(make);
+  }
   void SetRuleDialog(RuleDialog* dialog) { ruleDialog_ = dialog; }
 
   // Keyboard handling that the message loop applies before dispatching:
@@ -152,6 +156,7 @@ class MainWindow {
   void DeleteRule();
   void UpdateRuleButtons();
   RuleGrid::Row RowFromRuleDialog() const;
+  RuleDialog* RuleDialogForUse();
 
   // Keyboard.
   bool FocusInPages() const;
@@ -173,6 +178,7 @@ class MainWindow {
   ControlTable strip_;
   RuleGrid rules_;
   RuleDialog* ruleDialog_ = nullptr;
+  std::function<RuleDialog*()> makeRuleDialog_;
   UINT dpi_ = 96;
   UniqueFont font_;
   bool modified_ = false;

@@ -42,8 +42,8 @@ enum class Conversion {
 };
 
 struct SettingBinding {
-  int controlId;
-  Conversion conversion;
+  int controlId = 0;
+  Conversion conversion = Conversion::Text;
   std::string ServiceSettings::*text = nullptr;
   int32_t ServiceSettings::*number = nullptr;
   bool ServiceSettings::*flag = nullptr;

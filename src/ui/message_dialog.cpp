@@ -95,7 +95,7 @@ class ThreadWindowsDisabled {
 };
 
 struct DialogState {
-  MessageKind kind;
+  MessageKind kind = MessageKind::Error;
   std::wstring text;
   ThreadWindowsDisabled* others = nullptr;
   UINT dpi = 96;

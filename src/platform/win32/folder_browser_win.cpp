@@ -6,11 +6,26 @@
 #include <exception>
 
 #include "platform/win32/application_error.h"
+#include "platform/win32/system_api.h"
 #include "platform/win32/win_handles.h"
 #include "platform/win32/win_text.h"
 
 namespace tftpcfg {
 namespace {
+
+// Item identifier lists are freed with the shell's allocator.
+struct PidlTraits {
+  using type = LPITEMIDLIST;
+  static constexpr type invalid() noexcept { return nullptr; }
+  static void close(type p) noexcept {
+    IMalloc* malloc = nullptr;
+    if (SUCCEEDED(shell32::SHGetMalloc(&malloc)) && malloc) {
+      malloc->Free(p);
+      malloc->Release();
+    }
+  }
+};
+using UniquePidl = UniqueHandle<PidlTraits>;
 
 LPITEMIDLIST AsPidl(ShellItemId item) {
   return static_cast<LPITEMIDLIST>(item);
@@ -23,7 +38,7 @@ class WinFolderBrowserShell final : public IFolderBrowserShell {
     std::optional<std::wstring> wide = WidenAnsi(ansiPath);
     if (!wide || wide->empty()) return nullptr;
     ComPtr<IShellFolder> desktop;
-    if (FAILED(SHGetDesktopFolder(desktop.put())) || !desktop) return nullptr;
+    if (FAILED(shell32::SHGetDesktopFolder(desktop.put())) || !desktop) return nullptr;
     UniquePidl item;
     ULONG eaten = 0;
     if (FAILED(desktop.get()->ParseDisplayName(nullptr, nullptr, wide->data(), &eaten, item.put(),
@@ -34,18 +49,18 @@ class WinFolderBrowserShell final : public IFolderBrowserShell {
 
   ShellItemId SpecialFolderLocation(WindowRef owner, int folder) override {
     UniquePidl item;
-    if (FAILED(SHGetSpecialFolderLocation(static_cast<HWND>(owner), folder, item.put())))
+    if (FAILED(shell32::SHGetSpecialFolderLocation(static_cast<HWND>(owner), folder, item.put())))
       return nullptr;
     return item.release();
   }
 
-  ShellItemId CloneItem(ShellItemId item) override { return ILClone(AsPidl(item)); }
+  ShellItemId CloneItem(ShellItemId item) override { return shell32::ILClone(AsPidl(item)); }
 
   void FreeItem(ShellItemId item) override { UniquePidl owned(AsPidl(item)); }
 
   bool PathFromItem(ShellItemId item, std::string& ansiPath) override {
     char path[MAX_PATH] = {};
-    if (!SHGetPathFromIDListA(AsPidl(item), path)) return false;
+    if (!shell32::SHGetPathFromIDListA(AsPidl(item), path)) return false;
     ansiPath = path;
     return true;
   }
@@ -61,7 +76,7 @@ class WinFolderBrowserShell final : public IFolderBrowserShell {
     info.lpfn = Callback;
     info.lParam = reinterpret_cast<LPARAM>(&events);
     const ComApartment com(COINIT_APARTMENTTHREADED);
-    return SHBrowseForFolderA(&info);
+    return shell32::SHBrowseForFolderA(&info);
   }
 
   void SetCaption(WindowRef browser, const std::string& ansi) override {

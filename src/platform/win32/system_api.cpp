@@ -39,6 +39,29 @@ struct AccessibilityFunctions {
   TFTPCFG_SYSTEM_FUNCTION(LresultFromObject);
 };
 
+struct AutomationFunctions {
+  const SystemLibrary library{"oleaut32.dll"};
+  TFTPCFG_SYSTEM_FUNCTION(SysAllocStringLen);
+};
+
+struct ShellFunctions {
+  const SystemLibrary library{"shell32.dll"};
+  TFTPCFG_SYSTEM_FUNCTION(SHGetDesktopFolder);
+  TFTPCFG_SYSTEM_FUNCTION(SHGetSpecialFolderLocation);
+  TFTPCFG_SYSTEM_FUNCTION(SHBrowseForFolderA);
+  TFTPCFG_SYSTEM_FUNCTION(SHGetPathFromIDListA);
+  TFTPCFG_SYSTEM_FUNCTION(ILClone);
+  TFTPCFG_SYSTEM_FUNCTION(SHGetMalloc);
+};
+
+struct SocketFunctions {
+  const SystemLibrary library{"ws2_32.dll"};
+  TFTPCFG_SYSTEM_FUNCTION(WSAStartup);
+  TFTPCFG_SYSTEM_FUNCTION(WSACleanup);
+  TFTPCFG_SYSTEM_FUNCTION(inet_addr);
+  TFTPCFG_SYSTEM_FUNCTION(inet_ntoa);
+};
+
 #undef TFTPCFG_SYSTEM_FUNCTION
 
 // Each library is loaded on the first call of one of its functions, once, and
@@ -50,6 +73,21 @@ const ThemeFunctions& Theme() {
 
 const AccessibilityFunctions& Accessibility() {
   static const AccessibilityFunctions functions;
+  return functions;
+}
+
+const AutomationFunctions& Automation() {
+  static const AutomationFunctions functions;
+  return functions;
+}
+
+const ShellFunctions& Shell() {
+  static const ShellFunctions functions;
+  return functions;
+}
+
+const SocketFunctions& Sockets() {
+  static const SocketFunctions functions;
   return functions;
 }
 
@@ -105,6 +143,61 @@ LRESULT LresultFromObject(REFIID riid, WPARAM wParam, LPUNKNOWN object) {
   return CallOr<LRESULT>(Unavailable(), Accessibility().LresultFromObject, riid, wParam, object);
 }
 
+BSTR SysAllocStringLen(const OLECHAR* text, UINT length) {
+  return CallOr<BSTR>(nullptr, Automation().SysAllocStringLen, text, length);
+}
+
 }  // namespace oleacc
+
+namespace shell32 {
+
+HRESULT SHGetDesktopFolder(IShellFolder** folder) {
+  if (folder) *folder = nullptr;
+  return CallOr(Unavailable(), Shell().SHGetDesktopFolder, folder);
+}
+
+HRESULT SHGetSpecialFolderLocation(HWND owner, int folder, PIDLIST_ABSOLUTE* item) {
+  if (item) *item = nullptr;
+  return CallOr(Unavailable(), Shell().SHGetSpecialFolderLocation, owner, folder, item);
+}
+
+PIDLIST_ABSOLUTE SHBrowseForFolderA(BROWSEINFOA* info) {
+  return CallOr<PIDLIST_ABSOLUTE>(nullptr, Shell().SHBrowseForFolderA, info);
+}
+
+BOOL SHGetPathFromIDListA(PCIDLIST_ABSOLUTE item, LPSTR path) {
+  return CallOr<BOOL>(FALSE, Shell().SHGetPathFromIDListA, item, path);
+}
+
+PIDLIST_RELATIVE ILClone(PCUIDLIST_RELATIVE item) {
+  return CallOr<PIDLIST_RELATIVE>(nullptr, Shell().ILClone, item);
+}
+
+HRESULT SHGetMalloc(IMalloc** allocator) {
+  if (allocator) *allocator = nullptr;
+  return CallOr(Unavailable(), Shell().SHGetMalloc, allocator);
+}
+
+}  // namespace shell32
+
+namespace ws2_32 {
+
+int WSAStartup(WORD version, WSADATA* data) {
+  return CallOr(WSASYSNOTREADY, Sockets().WSAStartup, version, data);
+}
+
+int WSACleanup() {
+  return CallOr(SOCKET_ERROR, Sockets().WSACleanup);
+}
+
+unsigned long inet_addr(const char* text) {
+  return CallOr<unsigned long>(INADDR_NONE, Sockets().inet_addr, text);
+}
+
+char* inet_ntoa(in_addr address) {
+  return CallOr<char*>(nullptr, Sockets().inet_ntoa, address);
+}
+
+}  // namespace ws2_32
 
 }  // namespace tftpcfg

@@ -3,7 +3,6 @@
 
 #include <windows.h>
 #include <objbase.h>
-#include <shlobj.h>
 #include <winsvc.h>
 
 #include "platform/unique_handle.h"
@@ -61,20 +60,6 @@ struct KernelHandleTraits {
   static void close(type h) noexcept { CloseHandle(h); }
 };
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
-
-// Item identifier lists are freed with the shell's allocator.
-struct PidlTraits {
-  using type = LPITEMIDLIST;
-  static constexpr type invalid() noexcept { return nullptr; }
-  static void close(type p) noexcept {
-    IMalloc* malloc = nullptr;
-    if (SUCCEEDED(SHGetMalloc(&malloc)) && malloc) {
-      malloc->Free(p);
-      malloc->Release();
-    }
-  }
-};
-using UniquePidl = UniqueHandle<PidlTraits>;
 
 // Releases a COM interface pointer.
 template <typename I>
