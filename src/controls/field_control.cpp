@@ -137,8 +137,19 @@ HWND FieldControl::AddEdit(DWORD style, const wchar_t* text) {
   if (edit == nullptr) throw std::runtime_error("An input field could not create its text box.");
   SetWindowSubclass(edit, &EditProc, static_cast<UINT_PTR>(id), reinterpret_cast<DWORD_PTR>(this));
   edits_.push_back(edit);
-  if (font_) SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+               MAKELPARAM(EC_USEFONTINFO, EC_USEFONTINFO));
   return edit;
+}
+
+void FieldControl::PlaceChild(HWND child, const RECT& rect) const {
+  RECT now{};
+  GetWindowRect(child, &now);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&now), 2);
+  if (EqualRect(&now, &rect)) return;
+  SetWindowPos(child, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool FieldControl::Notify(WORD code) {
@@ -155,7 +166,8 @@ bool FieldControl::Notify(WORD code) {
 RECT FieldControl::TextLine(int left, int right) const {
   RECT client{};
   GetClientRect(hwnd_, &client);
-  const int height = lineHeight_ > 0 && lineHeight_ < client.bottom ? lineHeight_ : client.bottom;
+  const int line = LineHeight();
+  const int height = line > 0 && line < client.bottom ? line : client.bottom;
   const int top = (client.bottom - height) / 2;
   return RECT{left, top, right, top + height};
 }
@@ -181,9 +193,19 @@ void FieldControl::TrackMouseLeave() {
   trackingLeave_ = TrackMouseEvent(&tme) != FALSE;
 }
 
+int FieldControl::LineHeight() const {
+  // Every field of a window has the same font: its height is measured once.
+  static HFONT measured = nullptr;
+  static int height = 0;
+  if (font_ != measured) {
+    height = FontMetrics(font_).tmHeight;
+    measured = font_;
+  }
+  return height;
+}
+
 void FieldControl::SetFont(HFONT font) {
   font_ = font;
-  lineHeight_ = FontMetrics(font).tmHeight;
   for (HWND edit : edits_) {
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
@@ -217,13 +239,11 @@ void FieldControl::PaintBorder() const {
 LRESULT FieldControl::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CREATE:
+      // The theme is there before the frame is first drawn; the WM_SIZE that
+      // follows WM_CREATE places the children.
       OpenTheme();
+      font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));  // until WM_SETFONT
       CreateChildren();
-      SetFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
-      Layout();
-      // The frame is drawn by the theme from now on.
-      SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
       return 0;
     case WM_SETFONT:
       SetFont(reinterpret_cast<HFONT>(wParam));

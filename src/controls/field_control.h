@@ -113,6 +113,8 @@ class FieldControl {
   // The child that takes the focus when the field is given it.
   virtual HWND FocusTarget() const { return EditAt(0); }
 
+  // Moves a child to `rect` (client coordinates) when it is not there yet.
+  void PlaceChild(HWND child, const RECT& rect) const;
   // Creates an EDIT child and subclasses it; throws when it cannot be made.
   HWND AddEdit(DWORD style, const wchar_t* text);
   HWND EditAt(size_t index) const { return index < edits_.size() ? edits_[index] : nullptr; }
@@ -152,7 +154,7 @@ class FieldControl {
   // edge): a pixel inside the sunken edge, where an edit box keeps its text.
   RECT TextBoxLine(int right) const;
   // Line height of the field's font, in pixels.
-  int LineHeight() const { return lineHeight_; }
+  int LineHeight() const;
   // Typed Ctrl+A selects the whole text of the EDIT (an EDIT does nothing with it).
   static bool SelectAllOnCtrlA(HWND edit, WPARAM ch);
 
@@ -181,7 +183,6 @@ class FieldControl {
   HWND hwnd_;
   std::vector<HWND> edits_;
   HFONT font_ = nullptr;  // not owned: WM_SETFONT's caller keeps it
-  int lineHeight_ = 0;
   COLORREF color_;
   UniqueBrush brush_;
   struct Theme;

@@ -84,8 +84,7 @@ class FolderFieldControl final : public FieldControl {
   void Layout() override {
     const RECT button = Button();
     const RECT line = TextBoxLine(button.left);
-    MoveWindow(EditWindow(), line.left, line.top, line.right - line.left, line.bottom - line.top,
-               TRUE);
+    PlaceChild(EditWindow(), line);
     InvalidateRect(Hwnd(), nullptr, TRUE);
   }
 

@@ -57,6 +57,8 @@ class IpAddressFieldControl final : public FieldControl {
     for (int i = 0; i < kPartCount; ++i) {
       const HWND part = AddEdit(ES_CENTER, L"0");
       SendMessageW(part, EM_LIMITTEXT, ipedit::kPartMaxChars, 0);
+      // The parts are narrow: the digits get all of their width.
+      SendMessageW(part, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
       readText_[static_cast<size_t>(i)] = ipedit::OctetText(0);
     }
   }
@@ -68,8 +70,7 @@ class IpAddressFieldControl final : public FieldControl {
     for (int i = 0; i < kPartCount; ++i) {
       const auto& span = spans[static_cast<size_t>(i)];
       const RECT line = TextLine(span.left, span.left + span.width);
-      MoveWindow(PartWindow(i), line.left, line.top, line.right - line.left, line.bottom - line.top,
-                 TRUE);
+      PlaceChild(PartWindow(i), line);
     }
   }
 

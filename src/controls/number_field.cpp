@@ -96,8 +96,7 @@ class NumberFieldControl final : public FieldControl {
   void Layout() override {
     const RECT arrows = Arrows();
     const RECT line = TextBoxLine(arrows.left);
-    MoveWindow(EditWindow(), line.left, line.top, line.right - line.left, line.bottom - line.top,
-               TRUE);
+    PlaceChild(EditWindow(), line);
     InvalidateRect(Hwnd(), &arrows, FALSE);
   }
 

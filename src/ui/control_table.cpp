@@ -191,7 +191,8 @@ void ControlTable::Create(HWND parent, std::span<const ControlSpec> specs, const
     if (spec.kind == ControlKind::Label) label = NameFromLabelText(Widen(spec.caption));
     if (NamedAfterLabel(spec.kind) && !label.empty()) NameControl(hwnd, spec.kind, label);
   }
-  Layout(context.dpi);
+  // Created at their places already: only the captions make room.
+  Fit(context.dpi);
 }
 
 void ControlTable::Layout(UINT dpi) const {
@@ -201,6 +202,12 @@ void ControlTable::Layout(UINT dpi) const {
       rc.bottom = rc.top + Scale(ListHeight(*c.spec), dpi);
     SetWindowPos(c.hwnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  Fit(dpi);
+}
+
+void ControlTable::Fit(UINT dpi) const {
+  for (const Created& c : controls_) {
     switch (c.spec->kind) {
       case ControlKind::Label:
       case ControlKind::CheckBox:

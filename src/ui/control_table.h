@@ -160,6 +160,8 @@ class ControlTable {
               DesignRect origin = {});
   // Places every control again at dpi; captions make room as their font needs.
   void Layout(UINT dpi) const;
+  // Makes room for captions and lays out the grid, the controls where they are.
+  void Fit(UINT dpi) const;
 
   HWND Find(int id) const;
   const ControlSpec* SpecOf(int id) const;
