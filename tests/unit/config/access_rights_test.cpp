@@ -68,8 +68,8 @@ TEST(HostListCodec, LowerCaseCodeReadsAndIsWrittenUpperCase) {
 
 TEST(HostListCodec, DuplicatesKeepTheirOrder) {
   const std::vector<AccessRule> rules = {{"1.1.1.1", "255.0.0.0", kReadOnly},
-                                           {"1.1.1.1", "255.0.0.0", kReadOnly},
-                                           {"2.2.2.2", "255.255.255.255", kNoAccess}};
+                                         {"1.1.1.1", "255.0.0.0", kReadOnly},
+                                         {"2.2.2.2", "255.255.255.255", kNoAccess}};
   EXPECT_EQ(DecodeHostList(EncodeHostList(rules)), rules);
 }
 
