@@ -81,12 +81,17 @@ class ControllerWinTest : public ::testing::Test {
         .count();
   }
 
-  // Installs the stand-in running and restarts it as TimedRestart does; again,
-  // from a fresh installation, while Wine's manager fails the start with its
-  // 1359 (the environment's), each repeat printed.
-  double RestartRunning(StubBehaviour behaviour, bool& result) {
+  // Installs the stand-in (started first when running) and restarts it as
+  // TimedRestart does; again, from a fresh installation, while Wine's manager
+  // fails the start with its 1359 (the environment's), each repeat printed.
+  // A start can meet it even with the service stopped, when the previous
+  // case's stand-in process is still on its way out.
+  double RestartFresh(StubBehaviour behaviour, bool running, bool& result) {
     for (int attempt = 1;; ++attempt) {
-      InstallRunning(behaviour);
+      if (running)
+        InstallRunning(behaviour);
+      else
+        Install(behaviour);
       if (HasFatalFailure()) return 0;
       clock.sleeps.clear();
       ui.errors.clear();
@@ -104,9 +109,8 @@ class ControllerWinTest : public ::testing::Test {
 };
 
 TEST_F(ControllerWinTest, StoppedServiceIsOnlyStarted) {
-  Install(StubBehaviour::Normal);
   bool ok = false;
-  const double ms = TimedRestart(ok);
+  const double ms = RestartFresh(StubBehaviour::Normal, false, ok);
   EXPECT_TRUE(ok);
   EXPECT_TRUE(ui.errors.empty());
   EXPECT_EQ(test::ReadStubCounters().events, L"start");
@@ -117,7 +121,7 @@ TEST_F(ControllerWinTest, StoppedServiceIsOnlyStarted) {
 
 TEST_F(ControllerWinTest, RunningServiceIsStoppedThenStarted) {
   bool ok = false;
-  const double ms = RestartRunning(StubBehaviour::Normal, ok);
+  const double ms = RestartFresh(StubBehaviour::Normal, true, ok);
   EXPECT_TRUE(ok);
   EXPECT_TRUE(ui.errors.empty());
   const test::StubCounters counters = test::ReadStubCounters();
@@ -133,7 +137,7 @@ TEST_F(ControllerWinTest, RunningServiceIsStoppedThenStarted) {
 
 TEST_F(ControllerWinTest, StopLongerThanItsHintIsWaitedForWhileItAdvances) {
   bool ok = false;
-  const double ms = RestartRunning(StubBehaviour::SlowStop, ok);
+  const double ms = RestartFresh(StubBehaviour::SlowStop, true, ok);
   EXPECT_TRUE(ok);
   EXPECT_TRUE(ui.errors.empty());
   EXPECT_EQ(test::ReadStubCounters().events, L"stop start");
@@ -175,9 +179,8 @@ TEST_F(ControllerWinTest, MissingServiceShowsOneRealErrorBoxAndNothingElse) {
 }
 
 TEST_F(ControllerWinTest, StuckStartIsGivenUpAfterOnePause) {
-  Install(StubBehaviour::StuckStart);
   bool ok = true;
-  const double ms = TimedRestart(ok);
+  const double ms = RestartFresh(StubBehaviour::StuckStart, false, ok);
   EXPECT_FALSE(ok);
   EXPECT_EQ(ui.errors, std::vector<std::string>{kUnfinishedStart});
   EXPECT_EQ(clock.sleeps, std::vector<uint32_t>{1000});
@@ -186,9 +189,8 @@ TEST_F(ControllerWinTest, StuckStartIsGivenUpAfterOnePause) {
 }
 
 TEST_F(ControllerWinTest, ServiceThatStopsDuringItsStartIsNotRunning) {
-  Install(StubBehaviour::ExitDuringStart);
   bool ok = true;
-  TimedRestart(ok);
+  RestartFresh(StubBehaviour::ExitDuringStart, false, ok);
   EXPECT_FALSE(ok);
   EXPECT_EQ(ui.errors, std::vector<std::string>{kUnfinishedStart});
   EXPECT_EQ(test::StubServiceState(), static_cast<DWORD>(SERVICE_STOPPED));
