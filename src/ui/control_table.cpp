@@ -15,8 +15,8 @@ namespace tftpcfg {
 namespace {
 
 // The height of a drop-down list's window is that of its open list.
-int ListHeight(const ControlSpec& spec) {
-  return spec.rect.cy + static_cast<int>(spec.items.size()) * 16 + 4;
+int ListHeight(const ControlRow& row) {
+  return row.rect.cy + static_cast<int>(row.items.size()) * 16 + 4;
 }
 
 DesignRect Offset(DesignRect r, DesignRect origin) {
@@ -33,11 +33,11 @@ HWND CreateChild(HWND parent, const wchar_t* className, const std::string& text,
                          GetModuleHandleW(nullptr), nullptr);
 }
 
-void AddGridColumns(HWND grid, const ControlSpec& spec, UINT dpi) {
+void AddGridColumns(HWND grid, const ControlRow& row, UINT dpi) {
   ListView_SetExtendedListViewStyle(grid,
                                     LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   int index = 0;
-  for (const GridColumn& column : spec.columns) {
+  for (const GridColumn& column : row.columns) {
     const std::wstring header = Widen(column.header);
     LVCOLUMNW col = {};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
@@ -53,9 +53,9 @@ void AddGridColumns(HWND grid, const ControlSpec& spec, UINT dpi) {
 
 // Column widths and the row height: rows 18 units high, which the list takes
 // from its small image list.
-void LayoutGrid(HWND grid, const ControlSpec& spec, UINT dpi) {
+void LayoutGrid(HWND grid, const ControlRow& row, UINT dpi) {
   int index = 0;
-  for (const GridColumn& column : spec.columns)
+  for (const GridColumn& column : row.columns)
     SendMessageW(grid, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(index++), Scale(column.width, dpi));
   const HIMAGELIST rows = ImageList_Create(1, Scale(18, dpi), ILC_COLOR, 0, 0);
   if (const HIMAGELIST old = ListView_SetImageList(grid, rows, LVSIL_SMALL)) ImageList_Destroy(old);
@@ -95,72 +95,71 @@ void NameControl(HWND control, ControlKind kind, const std::wstring& name) {
 
 }  // namespace
 
-HWND ControlTable::CreateOne(HWND parent, const ControlSpec& spec, const RECT& rc,
+HWND ControlTable::CreateOne(HWND parent, const ControlRow& row, const RECT& rc,
                              const Context& context, int& nextLabelId) {
-  const DWORD visible = (spec.flags & kHidden) ? 0 : WS_VISIBLE;
-  const DWORD disabled = (spec.flags & kDisabled) ? WS_DISABLED : 0;
+  const DWORD visible = (row.flags & kHidden) ? 0 : WS_VISIBLE;
+  const DWORD disabled = (row.flags & kDisabled) ? WS_DISABLED : 0;
   const DWORD common = visible | disabled;
-  switch (spec.kind) {
+  switch (row.kind) {
     case ControlKind::Label:
     case ControlKind::WrappedLabel:
-      return CreateChild(parent, WC_STATICW, spec.caption, common | SS_LEFT | SS_NOPREFIX, 0,
-                         spec.id ? spec.id : nextLabelId++, rc);
+      return CreateChild(parent, WC_STATICW, row.caption, common | SS_LEFT | SS_NOPREFIX, 0,
+                         row.id ? row.id : nextLabelId++, rc);
     case ControlKind::CheckBox:
-      return CreateChild(parent, WC_BUTTONW, spec.caption,
-                         common | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0, spec.id, rc);
+      return CreateChild(parent, WC_BUTTONW, row.caption,
+                         common | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX, 0, row.id, rc);
     case ControlKind::RadioButton:
       return CreateChild(
-          parent, WC_BUTTONW, spec.caption,
-          common | BS_AUTORADIOBUTTON | ((spec.flags & kFirstInGroup) ? WS_TABSTOP | WS_GROUP : 0),
-          0, spec.id, rc);
+          parent, WC_BUTTONW, row.caption,
+          common | BS_AUTORADIOBUTTON | ((row.flags & kFirstInGroup) ? WS_TABSTOP | WS_GROUP : 0),
+          0, row.id, rc);
     case ControlKind::GroupBox:
-      return CreateChild(parent, WC_BUTTONW, spec.caption, common | BS_GROUPBOX | WS_GROUP, 0,
-                         spec.id, rc);
+      return CreateChild(parent, WC_BUTTONW, row.caption, common | BS_GROUPBOX | WS_GROUP, 0,
+                         row.id, rc);
     case ControlKind::DropDownList: {
       const HWND list = CreateChild(
           parent, WC_COMBOBOXW, "", common | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST,
-          0, spec.id,
-          RECT{rc.left, rc.top, rc.right, rc.top + Scale(ListHeight(spec), context.dpi)});
-      for (const std::string_view item : spec.items)
+          0, row.id, RECT{rc.left, rc.top, rc.right, rc.top + Scale(ListHeight(row), context.dpi)});
+      for (const std::string_view item : row.items)
         SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
       return list;
     }
     case ControlKind::PushButton:
     case ControlKind::DefaultButton: {
       const HWND button = CreateChild(
-          parent, WC_BUTTONW, spec.caption,
+          parent, WC_BUTTONW, row.caption,
           common | WS_TABSTOP | WS_GROUP |
-              (spec.kind == ControlKind::DefaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
-          0, spec.id, rc);
+              (row.kind == ControlKind::DefaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+          0, row.id, rc);
       if (button) KeepFocusOnClick(button);
       return button;
     }
     case ControlKind::NumberField: {
       NumberFieldCreateParams params;
-      params.minValue = spec.range.min;
-      params.maxValue = spec.range.max;
-      params.value = spec.range.min;
-      return NumberField::Create(parent, spec.id, rc, params).hwnd();
+      params.minValue = row.range.min;
+      params.maxValue = row.range.max;
+      params.value = row.range.min;
+      return NumberField::Create(parent, row.id, rc, params).hwnd();
     }
     case ControlKind::FolderField: {
       FolderFieldCreateParams params;
       params.shell = context.folderBrowser;
-      const FolderField field = FolderField::Create(parent, spec.id, rc, params);
-      field.SetTitle(spec.caption);
-      field.SetPrompt(spec.prompt);
+      const FolderField field = FolderField::Create(parent, row.id, rc, params);
+      field.SetTitle(row.caption);
+      field.SetPrompt(row.prompt);
       field.SetShortcut(0, 0);  // no key for the browse button in these windows
       return field.hwnd();
     }
     case ControlKind::IpAddressField:
-      return IpAddressField::Create(parent, spec.id, rc).hwnd();
+      return IpAddressField::Create(parent, row.id, rc).hwnd();
     case ControlKind::RuleGrid: {
       const HWND grid = CreateChild(parent, WC_LISTVIEWW, "",
                                     common | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL |
                                         LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | LVS_OWNERDATA,
-                                    WS_EX_CLIENTEDGE, spec.id, rc);
+                                    WS_EX_CLIENTEDGE, row.id, rc);
       if (grid) {
-        AddGridColumns(grid, spec, context.dpi);
-        LayoutGrid(grid, spec, context.dpi);
+        AddGridColumns(grid, row, context.dpi);
+        LayoutGrid(grid, row, context.dpi);
       }
       return grid;
     }
@@ -168,28 +167,28 @@ HWND ControlTable::CreateOne(HWND parent, const ControlSpec& spec, const RECT& r
   return nullptr;
 }
 
-void ControlTable::Create(HWND parent, std::span<const ControlSpec> specs, const Context& context,
+void ControlTable::Create(HWND parent, std::span<const ControlRow> rows, const Context& context,
                           DesignRect origin) {
   int nextLabelId = context.firstLabelId;
   std::wstring label;  // the caption of the label before the current control
-  for (const ControlSpec& spec : specs) {
-    DesignRect rect = Offset(spec.rect, origin);
+  for (const ControlRow& row : rows) {
+    DesignRect rect = Offset(row.rect, origin);
     for (const Created& group : controls_)
-      if (spec.in != 0 && group.spec->id == spec.in) rect = Offset(spec.rect, group.rect);
+      if (row.in != 0 && group.row->id == row.in) rect = Offset(row.rect, group.rect);
     HWND hwnd = nullptr;
     std::string reason;
     try {
-      hwnd = CreateOne(parent, spec, ScaleRect(rect, context.dpi), context, nextLabelId);
+      hwnd = CreateOne(parent, row, ScaleRect(rect, context.dpi), context, nextLabelId);
     } catch (const std::exception& e) {
       reason = std::string(": ") + e.what();
     }
     if (hwnd == nullptr)
-      throw ControlCreationError(std::string("The control '") + spec.name +
+      throw ControlCreationError(std::string("The control '") + row.name +
                                  "' of the window could not be created" + reason);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(context.font), FALSE);
-    controls_.push_back({&spec, hwnd, rect});
-    if (spec.kind == ControlKind::Label) label = NameFromLabelText(Widen(spec.caption));
-    if (NamedAfterLabel(spec.kind) && !label.empty()) NameControl(hwnd, spec.kind, label);
+    controls_.push_back({&row, hwnd, rect});
+    if (row.kind == ControlKind::Label) label = NameFromLabelText(Widen(row.caption));
+    if (NamedAfterLabel(row.kind) && !label.empty()) NameControl(hwnd, row.kind, label);
   }
   // Created at their places already: only the captions make room.
   Fit(context.dpi);
@@ -198,8 +197,8 @@ void ControlTable::Create(HWND parent, std::span<const ControlSpec> specs, const
 void ControlTable::Layout(UINT dpi) const {
   for (const Created& c : controls_) {
     RECT rc = ScaleRect(c.rect, dpi);
-    if (c.spec->kind == ControlKind::DropDownList)
-      rc.bottom = rc.top + Scale(ListHeight(*c.spec), dpi);
+    if (c.row->kind == ControlKind::DropDownList)
+      rc.bottom = rc.top + Scale(ListHeight(*c.row), dpi);
     SetWindowPos(c.hwnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -208,7 +207,7 @@ void ControlTable::Layout(UINT dpi) const {
 
 void ControlTable::Fit(UINT dpi) const {
   for (const Created& c : controls_) {
-    switch (c.spec->kind) {
+    switch (c.row->kind) {
       case ControlKind::Label:
       case ControlKind::CheckBox:
       case ControlKind::RadioButton:
@@ -218,7 +217,7 @@ void ControlTable::Fit(UINT dpi) const {
         FitHeightToText(c.hwnd);
         break;
       case ControlKind::RuleGrid:
-        LayoutGrid(c.hwnd, *c.spec, dpi);
+        LayoutGrid(c.hwnd, *c.row, dpi);
         break;
       default:
         break;
@@ -228,13 +227,13 @@ void ControlTable::Fit(UINT dpi) const {
 
 HWND ControlTable::Find(int id) const {
   for (const Created& c : controls_)
-    if (c.spec->id == id) return c.hwnd;
+    if (c.row->id == id) return c.hwnd;
   return nullptr;
 }
 
-const ControlSpec* ControlTable::SpecOf(int id) const {
+const ControlRow* ControlTable::RowOf(int id) const {
   for (const Created& c : controls_)
-    if (c.spec->id == id) return c.spec;
+    if (c.row->id == id) return c.row;
   return nullptr;
 }
 

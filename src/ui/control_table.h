@@ -45,7 +45,7 @@ struct GridColumn {
   int width;  // 96-DPI units
 };
 
-struct ControlSpec {
+struct ControlRow {
   const char* name = "";  // the control's name in the documents (seTFTPPort)
   ControlKind kind = ControlKind::Label;
   int id = 0;       // 0 for a label nothing refers to
@@ -60,14 +60,14 @@ struct ControlSpec {
 };
 
 // Rows for the tables, one per kind.
-constexpr ControlSpec Label(const char* name, DesignRect r, const char* caption, int in = 0) {
+constexpr ControlRow Label(const char* name, DesignRect r, const char* caption, int in = 0) {
   return {.name = name, .kind = ControlKind::Label, .rect = r, .caption = caption, .in = in};
 }
-constexpr ControlSpec WrappedLabel(const char* name, DesignRect r, const char* caption) {
+constexpr ControlRow WrappedLabel(const char* name, DesignRect r, const char* caption) {
   return {.name = name, .kind = ControlKind::WrappedLabel, .rect = r, .caption = caption};
 }
-constexpr ControlSpec CheckBox(const char* name, int id, DesignRect r, const char* caption,
-                               int in = 0, unsigned flags = 0) {
+constexpr ControlRow CheckBox(const char* name, int id, DesignRect r, const char* caption,
+                              int in = 0, unsigned flags = 0) {
   return {.name = name,
           .kind = ControlKind::CheckBox,
           .id = id,
@@ -76,8 +76,8 @@ constexpr ControlSpec CheckBox(const char* name, int id, DesignRect r, const cha
           .in = in,
           .flags = flags};
 }
-constexpr ControlSpec RadioButton(const char* name, int id, DesignRect r, const char* caption,
-                                  int in = 0, unsigned flags = 0) {
+constexpr ControlRow RadioButton(const char* name, int id, DesignRect r, const char* caption,
+                                 int in = 0, unsigned flags = 0) {
   return {.name = name,
           .kind = ControlKind::RadioButton,
           .id = id,
@@ -86,8 +86,8 @@ constexpr ControlSpec RadioButton(const char* name, int id, DesignRect r, const 
           .in = in,
           .flags = flags};
 }
-constexpr ControlSpec GroupBox(const char* name, int id, DesignRect r, const char* caption,
-                               int in = 0) {
+constexpr ControlRow GroupBox(const char* name, int id, DesignRect r, const char* caption,
+                              int in = 0) {
   return {.name = name,
           .kind = ControlKind::GroupBox,
           .id = id,
@@ -95,8 +95,8 @@ constexpr ControlSpec GroupBox(const char* name, int id, DesignRect r, const cha
           .caption = caption,
           .in = in};
 }
-constexpr ControlSpec DropDownList(const char* name, int id, DesignRect r,
-                                   std::span<const std::string_view> items, int in = 0) {
+constexpr ControlRow DropDownList(const char* name, int id, DesignRect r,
+                                  std::span<const std::string_view> items, int in = 0) {
   return {.name = name,
           .kind = ControlKind::DropDownList,
           .id = id,
@@ -104,16 +104,16 @@ constexpr ControlSpec DropDownList(const char* name, int id, DesignRect r,
           .items = items,
           .in = in};
 }
-constexpr ControlSpec PushButton(const char* name, int id, DesignRect r, const char* caption,
-                                 bool isDefault = false) {
+constexpr ControlRow PushButton(const char* name, int id, DesignRect r, const char* caption,
+                                bool isDefault = false) {
   return {.name = name,
           .kind = isDefault ? ControlKind::DefaultButton : ControlKind::PushButton,
           .id = id,
           .rect = r,
           .caption = caption};
 }
-constexpr ControlSpec NumberFieldRow(const char* name, int id, DesignRect r, IntRange range,
-                                     int in = 0) {
+constexpr ControlRow NumberFieldRow(const char* name, int id, DesignRect r, IntRange range,
+                                    int in = 0) {
   return {.name = name,
           .kind = ControlKind::NumberField,
           .id = id,
@@ -121,8 +121,8 @@ constexpr ControlSpec NumberFieldRow(const char* name, int id, DesignRect r, Int
           .range = range,
           .in = in};
 }
-constexpr ControlSpec FolderFieldRow(const char* name, int id, DesignRect r, const char* title,
-                                     const char* prompt, int in = 0) {
+constexpr ControlRow FolderFieldRow(const char* name, int id, DesignRect r, const char* title,
+                                    const char* prompt, int in = 0) {
   return {.name = name,
           .kind = ControlKind::FolderField,
           .id = id,
@@ -131,11 +131,11 @@ constexpr ControlSpec FolderFieldRow(const char* name, int id, DesignRect r, con
           .prompt = prompt,
           .in = in};
 }
-constexpr ControlSpec IpAddressFieldRow(const char* name, int id, DesignRect r, int in = 0) {
+constexpr ControlRow IpAddressFieldRow(const char* name, int id, DesignRect r, int in = 0) {
   return {.name = name, .kind = ControlKind::IpAddressField, .id = id, .rect = r, .in = in};
 }
-constexpr ControlSpec RuleGridRow(const char* name, int id, DesignRect r,
-                                  std::span<const GridColumn> columns) {
+constexpr ControlRow RuleGridRow(const char* name, int id, DesignRect r,
+                                 std::span<const GridColumn> columns) {
   return {.name = name, .kind = ControlKind::RuleGrid, .id = id, .rect = r, .columns = columns};
 }
 
@@ -154,9 +154,9 @@ class ControlTable {
     int firstLabelId = 0;                          // ids given to labels, counting up
   };
 
-  // Creates the controls of specs as children of parent, rectangles offset by
+  // Creates the controls of the rows as children of parent, rectangles offset by
   // origin. Throws ControlCreationError naming the control that failed.
-  void Create(HWND parent, std::span<const ControlSpec> specs, const Context& context,
+  void Create(HWND parent, std::span<const ControlRow> rows, const Context& context,
               DesignRect origin = {});
   // Places every control again at dpi; captions make room as their font needs.
   void Layout(UINT dpi) const;
@@ -164,17 +164,17 @@ class ControlTable {
   void Fit(UINT dpi) const;
 
   HWND Find(int id) const;
-  const ControlSpec* SpecOf(int id) const;
+  const ControlRow* RowOf(int id) const;
 
   struct Created {
-    const ControlSpec* spec = nullptr;
+    const ControlRow* row = nullptr;
     HWND hwnd = nullptr;
     DesignRect rect;  // in the parent's client area
   };
   std::span<const Created> Controls() const { return controls_; }
 
  private:
-  HWND CreateOne(HWND parent, const ControlSpec& spec, const RECT& rc, const Context& context,
+  HWND CreateOne(HWND parent, const ControlRow& row, const RECT& rc, const Context& context,
                  int& nextLabelId);
   std::vector<Created> controls_;
 };

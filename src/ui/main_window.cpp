@@ -234,7 +234,7 @@ void MainWindow::BuildWindow() {
     throw ControlCreationError("The control 'pcMain' of the window could not be created.");
   SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   int tab = 0;
-  for (const PageSpec& page : MainWindowPages()) {
+  for (const PageTable& page : MainWindowPages()) {
     if (!page.caption) continue;
     const std::wstring caption = Widen(page.caption);
     TCITEMW item = {};
@@ -257,14 +257,14 @@ void MainWindow::BuildWindow() {
 }
 
 void MainWindow::BuildPage(int index) {
-  const PageSpec& spec = MainWindowPages()[static_cast<size_t>(index)];
+  const PageTable& row = MainWindowPages()[static_cast<size_t>(index)];
   const DialogTemplate pageTemplate(WS_CHILD | DS_CONTROL | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT,
                                     L"");
   HWND& page = pages_[static_cast<size_t>(index)];
   page = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), pageTemplate.get(), hwnd_,
                                     &MainWindow::PageProc, 0);
   if (!page)
-    throw ControlCreationError(std::string("The page '") + spec.name +
+    throw ControlCreationError(std::string("The page '") + row.name +
                                "' of the window could not be created.");
   SetWindowLongPtrW(page, GWLP_ID, kFirstPageId + index);
   // Above the button strip, so that Tab visits the page's controls first.
@@ -275,7 +275,7 @@ void MainWindow::BuildPage(int index) {
   for (int i = 0; i < index; ++i)
     firstLabelId += static_cast<int>(MainWindowPages()[static_cast<size_t>(i)].controls.size());
   pageControls_[static_cast<size_t>(index)].Create(
-      page, spec.controls, {dpi_, font_.get(), deps_.folderBrowser, firstLabelId});
+      page, row.controls, {dpi_, font_.get(), deps_.folderBrowser, firstLabelId});
   built_[static_cast<size_t>(index)] = true;
   if (index == kPageSecurity) {
     const HWND grid = Existing(IDC_RULES);
@@ -291,17 +291,17 @@ void MainWindow::BuildPage(int index) {
 }
 
 int MainWindow::PageOf(int id) {
-  const std::span<const PageSpec> pages = MainWindowPages();
+  const std::span<const PageTable> pages = MainWindowPages();
   for (size_t page = 0; page < pages.size(); ++page)
-    for (const ControlSpec& spec : pages[page].controls)
-      if (spec.id == id) return static_cast<int>(page);
+    for (const ControlRow& row : pages[page].controls)
+      if (row.id == id) return static_cast<int>(page);
   return -1;
 }
 
-const ControlSpec* MainWindow::SpecOf(int id) {
-  for (const PageSpec& page : MainWindowPages())
-    for (const ControlSpec& spec : page.controls)
-      if (spec.id == id) return &spec;
+const ControlRow* MainWindow::RowOf(int id) {
+  for (const PageTable& page : MainWindowPages())
+    for (const ControlRow& row : page.controls)
+      if (row.id == id) return &row;
   return nullptr;
 }
 
@@ -442,12 +442,12 @@ void MainWindow::ReadSetting(const SettingBinding& b, ServiceSettings& s) const 
     if (b.text) s.*b.text = shown_.*b.text;
     if (b.flag) s.*b.flag = shown_.*b.flag;
     if (b.number) {
-      const ControlSpec& spec = *SpecOf(b.controlId);
+      const ControlRow& row = *RowOf(b.controlId);
       const int32_t v = shown_.*b.number;
       if (b.conversion == Conversion::Number)
-        s.*b.number = std::clamp(v, spec.range.min, spec.range.max);
+        s.*b.number = std::clamp(v, row.range.min, row.range.max);
       else  // a list shows no item for an index it does not have
-        s.*b.number = v >= -1 && v < static_cast<int32_t>(spec.items.size()) ? v : -1;
+        s.*b.number = v >= -1 && v < static_cast<int32_t>(row.items.size()) ? v : -1;
     }
     return;
   }
@@ -535,9 +535,9 @@ void MainWindow::OnCommand(int id, int code) {
       break;
   }
   // The user's edits of the other controls only mark the window changed.
-  const ControlSpec* spec = SpecOf(id);
-  if (!spec) return;
-  switch (spec->kind) {
+  const ControlRow* row = RowOf(id);
+  if (!row) return;
+  switch (row->kind) {
     case ControlKind::NumberField:
     case ControlKind::FolderField:
       if (code == FN_CHANGE) MarkChanged();
@@ -590,10 +590,10 @@ void MainWindow::SetModified(bool modified) {
 // disabled; the first two take the button face's colour while locked.
 void MainWindow::SetFieldLocked(int id, bool locked) {
   const HWND control = Existing(id);
-  const ControlSpec* spec = SpecOf(id);
-  if (!control || !spec) return;  // a page not built yet locks it when it is
+  const ControlRow* row = RowOf(id);
+  if (!control || !row) return;  // a page not built yet locks it when it is
   const COLORREF color = GetSysColor(locked ? COLOR_BTNFACE : COLOR_WINDOW);
-  switch (spec->kind) {
+  switch (row->kind) {
     case ControlKind::FolderField: {
       const FolderField field(control);
       field.SetReadOnly(locked);

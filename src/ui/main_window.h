@@ -118,7 +118,7 @@ class MainWindow {
   // A control that exists (its page built), else null.
   HWND Existing(int id) const;
   static int PageOf(int id);
-  static const ControlSpec* SpecOf(int id);
+  static const ControlRow* RowOf(int id);
   static const SettingBinding* BindingOf(int id);
   void LayoutWindow();
   void LayoutPage(int index);

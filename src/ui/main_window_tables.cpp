@@ -13,7 +13,7 @@ constexpr std::string_view kAccessItems[] = {"No Access", "Read Only"};
 constexpr GridColumn kRuleColumns[] = {{"Hosts / Networks ", 196}, {"Access Rights", 87}};
 
 // Basic Options (tsBasic)
-constexpr ControlSpec kBasicPage[] = {
+constexpr ControlRow kBasicPage[] = {
     Label("ElLabel1", {16, 28, 101, 13}, "TFTP Root Directory:"),
     FolderFieldRow("elTFTPRoot", IDC_TFTP_ROOT, {128, 24, 200, 21}, "Select Folder",
                    "Please select the folder to be used for TFTP transfers:"),
@@ -38,7 +38,7 @@ constexpr ControlSpec kBasicPage[] = {
 
 // Security (tsSecurity): "Clients will have [right] access by default, except
 // the following IP addresses:"
-constexpr ControlSpec kSecurityPage[] = {
+constexpr ControlRow kSecurityPage[] = {
     Label("ElLabel5", {8, 21, 75, 13}, "Clients will have"),
     DropDownList("cbDefaultAccess", IDC_DEFAULT_ACCESS, {96, 17, 145, 21}, kAccessItems),
     Label("ElLabel6", {248, 21, 86, 13}, "access by default,"),
@@ -50,7 +50,7 @@ constexpr ControlSpec kSecurityPage[] = {
 };
 
 // Firewall (ElTabSheet1)
-constexpr ControlSpec kFirewallPage[] = {
+constexpr ControlRow kFirewallPage[] = {
     WrappedLabel("ElLabel13", {12, 16, 261, 52},
                  "Ostrel TFTP Service can be used behind the firewall so that you can restrict  "
                  "UDP ports' range used to organize data transfer. It allows network "
@@ -64,7 +64,7 @@ constexpr ControlSpec kFirewallPage[] = {
 
 // Logging (ElTabSheet2): everything inside one group box. The time stamps are
 // a group of two radio buttons in two columns, each half the frame's inner width.
-constexpr ControlSpec kLoggingPage[] = {
+constexpr ControlRow kLoggingPage[] = {
     GroupBox("ElGroupBox1", IDC_LOGGING, {12, 11, 321, 226}, "Logging parameters "),
     CheckBox("cbWriteLog", IDC_WRITE_LOG, {16, 24, 96, 17}, "Enable Logging", IDC_LOGGING),
     Label("ElLabel3", {16, 56, 84, 13}, "Logfiles Directory:", IDC_LOGGING),
@@ -80,7 +80,7 @@ constexpr ControlSpec kLoggingPage[] = {
                 IDC_TIMESTAMPS),
 };
 
-constexpr PageSpec kPages[kPageCount] = {
+constexpr PageTable kPages[kPageCount] = {
     {"tsBasic", "Basic Options", kBasicPage},
     {"tsSecurity", "Security", kSecurityPage},
     {"ElTabSheet1", "Firewall", kFirewallPage},
@@ -89,7 +89,7 @@ constexpr PageSpec kPages[kPageCount] = {
 };
 
 // The button strip (ElPanel1). OK is the default button.
-constexpr ControlSpec kButtonStrip[] = {
+constexpr ControlRow kButtonStrip[] = {
     PushButton("btnOk", IDOK, {103, 8, 75, 25}, "OK", true),
     PushButton("btnCancel", IDCANCEL, {187, 8, 75, 25}, "Cancel"),
     PushButton("btnApply", IDC_APPLY, {272, 8, 75, 25}, "&Apply"),
@@ -130,11 +130,11 @@ constexpr SettingBinding kBindings[] = {
 
 }  // namespace
 
-std::span<const PageSpec> MainWindowPages() {
+std::span<const PageTable> MainWindowPages() {
   return kPages;
 }
 
-std::span<const ControlSpec> ButtonStripTable() {
+std::span<const ControlRow> ButtonStripTable() {
   return kButtonStrip;
 }
 

@@ -20,16 +20,16 @@ inline constexpr int kMainClientHeight = 312;
 inline constexpr DesignRect kPageControlRect{kMainMargin, kMainMargin, 348, 271};
 inline constexpr DesignRect kButtonStripOrigin{kMainMargin, kMainMargin + 271, 0, 0};
 
-struct PageSpec {
+struct PageTable {
   const char* name;     // tsBasic, ...
   const char* caption;  // the tab's text; null for a page without a tab
-  std::span<const ControlSpec> controls;
+  std::span<const ControlRow> controls;
 };
 
 // The pages in the page control's order (MainPage).
-std::span<const PageSpec> MainWindowPages();
+std::span<const PageTable> MainWindowPages();
 // The button strip (ElPanel1), below the page control at kButtonStripOrigin.
-std::span<const ControlSpec> ButtonStripTable();
+std::span<const ControlRow> ButtonStripTable();
 
 // How a settings value and its control correspond.
 enum class Conversion {

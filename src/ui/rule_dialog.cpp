@@ -24,7 +24,7 @@ constexpr int kDesignTop = 225;
 
 constexpr std::string_view kAccessItems[] = {"No Access", "Read Only"};
 
-constexpr ControlSpec kRuleDialog[] = {
+constexpr ControlRow kRuleDialog[] = {
     GroupBox("ElGroupBox1", IDC_RULE_GROUP, {8, 4, 277, 157}, ""),
     Label("ElLabel1", {24, 24, 66, 13}, "Access rights:", IDC_RULE_GROUP),
     DropDownList("cbAccess", IDC_ACCESS, {100, 20, 121, 21}, kAccessItems, IDC_RULE_GROUP),
