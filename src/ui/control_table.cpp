@@ -157,10 +157,7 @@ HWND ControlTable::CreateOne(HWND parent, const ControlRow& row, const RECT& rc,
                                     common | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL |
                                         LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | LVS_OWNERDATA,
                                     WS_EX_CLIENTEDGE, row.id, rc);
-      if (grid) {
-        AddGridColumns(grid, row, context.dpi);
-        LayoutGrid(grid, row, context.dpi);
-      }
+      if (grid) AddGridColumns(grid, row, context.dpi);  // Fit gives it its row height
       return grid;
     }
   }

@@ -250,21 +250,20 @@ void MainWindow::BuildWindow() {
   SetWindowPos(tabs_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   LayoutWindow();
-  ShowSettings(InitialSettings());
   // Only the front page is built now; the others when first brought to the
   // front (the Multicasts page, which never is, never).
   ShowPage(kPageBasic);
 }
 
 void MainWindow::BuildPage(int index) {
-  const PageTable& row = MainWindowPages()[static_cast<size_t>(index)];
+  const PageTable& table = MainWindowPages()[static_cast<size_t>(index)];
   const DialogTemplate pageTemplate(WS_CHILD | DS_CONTROL | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT,
                                     L"");
   HWND& page = pages_[static_cast<size_t>(index)];
   page = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), pageTemplate.get(), hwnd_,
                                     &MainWindow::PageProc, 0);
   if (!page)
-    throw ControlCreationError(std::string("The page '") + row.name +
+    throw ControlCreationError(std::string("The page '") + table.name +
                                "' of the window could not be created.");
   SetWindowLongPtrW(page, GWLP_ID, kFirstPageId + index);
   // Above the button strip, so that Tab visits the page's controls first.
@@ -275,7 +274,7 @@ void MainWindow::BuildPage(int index) {
   for (int i = 0; i < index; ++i)
     firstLabelId += static_cast<int>(MainWindowPages()[static_cast<size_t>(i)].controls.size());
   pageControls_[static_cast<size_t>(index)].Create(
-      page, row.controls, {dpi_, font_.get(), deps_.folderBrowser, firstLabelId});
+      page, table.controls, {dpi_, font_.get(), deps_.folderBrowser, firstLabelId});
   built_[static_cast<size_t>(index)] = true;
   if (index == kPageSecurity) {
     const HWND grid = Existing(IDC_RULES);
