@@ -34,7 +34,7 @@ AccessLevel AccessCodeToLevel(std::string_view code) {
 }
 
 std::string AccessCodeToText(std::string_view code) {
-  return AccessCodeToLevel(code) == kReadOnly ? "Read Only" : "No Access";
+  return std::string(kAccessLevelTexts[AccessCodeToLevel(code)]);
 }
 
 std::string AccessLevelToCode(int32_t level) {

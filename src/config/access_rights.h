@@ -26,6 +26,10 @@ struct AccessRule {
   friend bool operator==(const AccessRule&, const AccessRule&) = default;
 };
 
+// The display text of each access level, by its value: the items of the
+// access drop-down lists and the rule grid's second column.
+inline constexpr std::string_view kAccessLevelTexts[] = {"No Access", "Read Only"};
+
 inline constexpr std::string_view kSingleHostMask = "255.255.255.255";
 
 // "NA" and "R" in any letter case; every other code reads as No Access.

@@ -5,10 +5,10 @@
 #include <array>
 #include <string_view>
 
+#include "config/access_rights.h"
+
 namespace tftpcfg {
 namespace {
-
-constexpr std::string_view kAccessItems[] = {"No Access", "Read Only"};
 
 constexpr GridColumn kRuleColumns[] = {{"Hosts / Networks ", 196}, {"Access Rights", 87}};
 
@@ -40,7 +40,7 @@ constexpr ControlRow kBasicPage[] = {
 // the following IP addresses:"
 constexpr ControlRow kSecurityPage[] = {
     Label("ElLabel5", {8, 21, 75, 13}, "Clients will have"),
-    DropDownList("cbDefaultAccess", IDC_DEFAULT_ACCESS, {96, 17, 145, 21}, kAccessItems),
+    DropDownList("cbDefaultAccess", IDC_DEFAULT_ACCESS, {96, 17, 145, 21}, kAccessLevelTexts),
     Label("ElLabel6", {248, 21, 86, 13}, "access by default,"),
     Label("ElLabel7", {8, 45, 161, 13}, "except the following IP addresses:"),
     RuleGridRow("tsgHosts", IDC_RULES, {8, 65, 324, 136}, kRuleColumns),

@@ -22,12 +22,10 @@ constexpr int kClientHeight = 205;
 constexpr int kDesignLeft = 508;
 constexpr int kDesignTop = 225;
 
-constexpr std::string_view kAccessItems[] = {"No Access", "Read Only"};
-
 constexpr ControlRow kRuleDialog[] = {
     GroupBox("ElGroupBox1", IDC_RULE_GROUP, {8, 4, 277, 157}, ""),
     Label("ElLabel1", {24, 24, 66, 13}, "Access rights:", IDC_RULE_GROUP),
-    DropDownList("cbAccess", IDC_ACCESS, {100, 20, 121, 21}, kAccessItems, IDC_RULE_GROUP),
+    DropDownList("cbAccess", IDC_ACCESS, {100, 20, 121, 21}, kAccessLevelTexts, IDC_RULE_GROUP),
     Label("ElLabel2", {232, 24, 15, 13}, "for:", IDC_RULE_GROUP),
     RadioButton("rbSingle", IDC_SINGLE_HOST, {24, 60, 104, 17}, "Single IP address", IDC_RULE_GROUP,
                 kFirstInGroup),
