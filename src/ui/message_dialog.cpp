@@ -104,10 +104,6 @@ struct DialogState {
   MessageResult result = MessageResult::Closed;
 };
 
-int Px(int length96, UINT dpi) {
-  return MulDiv(length96, static_cast<int>(dpi), 96);
-}
-
 void Place(HWND control, int x, int y, int cx, int cy) {
   SetWindowPos(control, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -155,26 +151,26 @@ void Layout(HWND dialog, DialogState& s) {
   mi.cbSize = sizeof mi;
   GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &mi);
   const int wrap =
-      std::max(Px(kMinTextWrap, dpi), static_cast<int>(mi.rcWork.right - mi.rcWork.left) / 2);
+      std::max(Scale(kMinTextWrap, dpi), static_cast<int>(mi.rcWork.right - mi.rcWork.left) / 2);
   const SIZE text = MeasureText(dialog, s.font.get(), s.text, wrap);
   const int icon = SystemMetricForDpi(SM_CXICON, dpi);
-  const int margin = Px(kMargin, dpi);
+  const int margin = Scale(kMargin, dpi);
 
-  const int textLeft = margin + icon + Px(kIconGap, dpi);
+  const int textLeft = margin + icon + Scale(kIconGap, dpi);
   // A text shorter than the icon is centred on it.
   const int textTop = margin + std::max(0, (icon - static_cast<int>(text.cy)) / 2);
   const int bodyHeight = std::max(icon, static_cast<int>(text.cy));
 
   const std::vector<Button>& buttons = KindOf(s.kind).buttons;
   const int count = static_cast<int>(buttons.size());
-  const int buttonWidth = Px(kButtonWidth, dpi);
-  const int buttonHeight = Px(kButtonHeight, dpi);
-  const int spacing = Px(kButtonSpacing, dpi);
+  const int buttonWidth = Scale(kButtonWidth, dpi);
+  const int buttonHeight = Scale(kButtonHeight, dpi);
+  const int spacing = Scale(kButtonSpacing, dpi);
   const int rowWidth = count * buttonWidth + (count - 1) * spacing;
 
   const int clientWidth =
       std::max(textLeft + static_cast<int>(text.cx) + margin, 2 * margin + rowWidth);
-  const int rowTop = margin + bodyHeight + Px(kButtonsGap, dpi);
+  const int rowTop = margin + bodyHeight + Scale(kButtonsGap, dpi);
   const int clientHeight = rowTop + buttonHeight + margin;
 
   Place(GetDlgItem(dialog, kMessageIconId), margin, margin, icon, icon);
