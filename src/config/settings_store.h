@@ -3,8 +3,11 @@
 // HKEY_LOCAL_MACHINE\SOFTWARE\Ostrel\TFTPService. Each call opens the key, does
 // its work and closes it again on every path.
 
+#include <bitset>
 #include <cstdint>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "config/service_settings.h"
 #include "platform/ansi_codec.h"
@@ -27,19 +30,43 @@ struct StoredValue {
   const char* name;
   uint32_t type;
 };
+inline constexpr size_t kStoredValueCount = 18;
 std::span<const StoredValue> StoredValues();
 
-// Reads the eighteen values in their order into settings. A missing key leaves
-// settings as they were and reports nothing. A value that cannot be read raises
-// AppError with the store's message; the fields read before it hold the stored
-// values, the failing one and all later ones keep what they held.
-void LoadSettings(IRegistry& registry, const IAnsiCodec& codec, ServiceSettings& settings);
+// A set of the key's values, by their place in StoredValues() (which is also
+// the order of the fields of ServiceSettings).
+using StoredValueSet = std::bitset<kStoredValueCount>;
 
-// Writes all eighteen values in their order, creating the key when missing.
-// Raises AppError, before writing anything, when a text cannot be represented in
-// the ANSI code page or the key can neither be opened nor created; raises
-// "Failed to set data for '<name>'" when the registry refuses a value (the
-// values before it stay written).
-void SaveSettings(IRegistry& registry, const IAnsiCodec& codec, const ServiceSettings& settings);
+// What a load could not read.
+struct LoadOutcome {
+  // One message per value that could not be read, in the order of reading.
+  std::vector<std::string> failures;
+  // Values that are in the key but could not be read or shown (wrong type,
+  // data too long, a failed query, a logging level out of range). Their fields
+  // kept what they held, so a save must leave them as stored. A missing value
+  // is not among them: nothing stored is lost by writing it.
+  StoredValueSet unread;
+
+  bool Failed() const { return !failures.empty(); }
+  // The failures' messages, one per line.
+  std::string Message() const;
+};
+
+// Reads the eighteen values in their order into settings. A missing key leaves
+// settings as they were and reports nothing; a key that exists but cannot be
+// opened raises SettingsKeyError. A value that cannot be read does not end the
+// load: its field keeps what it held, its message is added to the outcome, and
+// the load goes on with the next value. DefaultRights that cannot be read
+// becomes No Access without a message.
+LoadOutcome LoadSettings(IRegistry& registry, const IAnsiCodec& codec, ServiceSettings& settings);
+
+// Writes the values in their order, creating the key when missing, all but
+// those in `keep`, which stay as stored. Raises AppError, before writing
+// anything, when a text to be written cannot be represented in the ANSI code
+// page or the key can neither be opened nor created; raises "Failed to set data
+// for '<name>'" when the registry refuses a value (the values before it stay
+// written).
+void SaveSettings(IRegistry& registry, const IAnsiCodec& codec, const ServiceSettings& settings,
+                  const StoredValueSet& keep = {});
 
 }  // namespace tftpcfg

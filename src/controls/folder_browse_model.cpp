@@ -102,10 +102,12 @@ class FolderBrowseDialog::Session final : public IFolderBrowserEvents {
   bool initialized_ = false;
 };
 
-std::optional<std::string> FolderBrowseDialog::Browse(IFolderBrowserShell& shell,
-                                                      const IAnsiCodec& codec, WindowRef owner,
+std::optional<std::string> FolderBrowseDialog::Browse(IFolderBrowserShell& shell, WindowRef owner,
                                                       std::string_view text) {
-  Session session(*this, shell, codec);
+  // Whoever owns this dialog may let go of it while the browser runs.
+  const std::shared_ptr<FolderBrowseDialog> self = shared_from_this();
+  const std::shared_ptr<const IAnsiCodec> codec = codec_;
+  Session session(*this, shell, *codec);
 
   // The field's text becomes the folder. When the desktop folder can resolve
   // it, the browser opens with that item selected and the folder is the
@@ -113,7 +115,7 @@ std::optional<std::string> FolderBrowseDialog::Browse(IFolderBrowserShell& shell
   // the ANSI functions could reach; an empty text names nothing either.
   folder_ = std::string(text);
   std::string ansi;
-  if (!text.empty() && codec.ToAnsi(text, ansi)) {
+  if (!text.empty() && codec->ToAnsi(text, ansi)) {
     OwnedShellItem item(shell, shell.ParseDisplayName(ansi));
     if (item) session.SetCurrent(std::move(item));
   }

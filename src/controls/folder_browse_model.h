@@ -4,6 +4,7 @@
 // play. No Windows header.
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,8 +43,15 @@ int ShellFolderNumber(ShellFolder folder);
 
 // The folder dialog a folder field owns. Between browses it remembers the last
 // folder as a path; the shell items it works with live only for one browse.
-class FolderBrowseDialog {
+// It is always held by a shared pointer: the browser runs a message loop of
+// its own, in which the field that owns the dialog may be destroyed, and a
+// browse keeps the dialog and its codec alive until it returns.
+class FolderBrowseDialog : public std::enable_shared_from_this<FolderBrowseDialog> {
  public:
+  static std::shared_ptr<FolderBrowseDialog> Create(std::shared_ptr<const IAnsiCodec> codec) {
+    return std::shared_ptr<FolderBrowseDialog>(new FolderBrowseDialog(std::move(codec)));
+  }
+
   const std::string& Title() const { return title_; }
   void SetTitle(std::string title) { title_ = std::move(title); }
   const std::string& Prompt() const { return prompt_; }
@@ -58,11 +66,17 @@ class FolderBrowseDialog {
   // Browses starting from `text` (the field's text). Returns the path of the
   // confirmed item, empty for an item without a file-system path, or nullopt
   // when the user cancelled (the dialog's folder is then what it was before).
-  std::optional<std::string> Browse(IFolderBrowserShell& shell, const IAnsiCodec& codec,
-                                    WindowRef owner, std::string_view text);
+  // The shell must outlive the call; the dialog and its codec are kept alive
+  // by the browse itself.
+  std::optional<std::string> Browse(IFolderBrowserShell& shell, WindowRef owner,
+                                    std::string_view text);
 
  private:
   class Session;
+
+  explicit FolderBrowseDialog(std::shared_ptr<const IAnsiCodec> codec) : codec_(std::move(codec)) {}
+
+  std::shared_ptr<const IAnsiCodec> codec_;
 
   std::string title_;
   std::string prompt_;

@@ -94,15 +94,15 @@ class FolderFieldControl final : public FieldControl {
   // text; a confirmed folder becomes the text and raises the change.
   void Browse() {
     if (!IsWindowEnabled(Hwnd()) || readOnly_) return;
-    // The browser runs a message loop of its own; keep what this browse needs
-    // even if the window is destroyed meanwhile.
-    const std::shared_ptr<FolderBrowseDialog> dialog = dialog_;
+    // The browser runs a message loop of its own, in which the field may be
+    // destroyed: the browse holds the dialog and its codec itself, the shell
+    // outlives every field (the system's, or the creator's), and the owner is
+    // only a handle.
     const std::weak_ptr<bool> alive = AliveToken();
-    IFolderBrowserShell& shell = *shell_;
     // The browser is modal to the window holding the field, so that window
-    // cannot be closed under it.
+    // cannot be closed under it by the user.
     const HWND owner = GetAncestor(Hwnd(), GA_ROOT);
-    const std::optional<std::string> path = dialog->Browse(shell, codec_, owner, Text());
+    const std::optional<std::string> path = dialog_->Browse(*shell_, owner, Text());
     if (alive.expired() || !path) return;
     SetText(*path);
     SetForegroundWindow(owner);
@@ -310,10 +310,10 @@ class FolderFieldControl final : public FieldControl {
   }
 
   IFolderBrowserShell* shell_ = nullptr;
-  WinAnsiCodec codec_;
   // Shared with a browse in progress, which may outlive the field when the
   // window is destroyed while the browser is open.
-  std::shared_ptr<FolderBrowseDialog> dialog_ = std::make_shared<FolderBrowseDialog>();
+  std::shared_ptr<FolderBrowseDialog> dialog_ =
+      FolderBrowseDialog::Create(std::make_shared<WinAnsiCodec>());
   bool readOnly_ = false;
   bool buttonVisible_ = true;
   int buttonWidth_ = kDefaultBrowseButtonWidth;

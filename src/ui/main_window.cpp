@@ -373,20 +373,17 @@ HWND MainWindow::Page(int index) {
 
 void MainWindow::LoadStoredSettings() {
   ServiceSettings settings = InitialSettings();
+  std::string failure;
   try {
-    LoadSettings(*deps_.registry, *deps_.codec, settings);
-  } catch (const SettingsKeyError& e) {
-    // The key exists but cannot be read: say so, then go on as with a missing
-    // key, so the window is fully usable with the values it shows.
-    ShowSettings(settings);
-    deps_.messageBoxes->ApplicationError(hwnd_, e.what());
+    const LoadOutcome outcome = LoadSettings(*deps_.registry, *deps_.codec, settings);
+    unread_ = outcome.unread;
+    failure = outcome.Message();
   } catch (const std::exception& e) {
-    // A value that cannot be read ends start-up: the window shows the values
-    // read before it and the initial ones for the rest, locks nothing and has
-    // no help file.
-    ShowSettings(settings);
-    deps_.messageBoxes->ApplicationError(hwnd_, e.what());
-    return;
+    // The key exists but cannot be read (or the load failed part way): the
+    // window shows what it has, and a save writes only what the user changes,
+    // so nothing stored is overwritten with a value nobody chose.
+    unread_.set();
+    failure = e.what();
   }
   ShowSettings(settings);
   ApplyLoggingLock();
@@ -394,6 +391,8 @@ void MainWindow::LoadStoredSettings() {
   SetModified(false);
   ShowPage(kPageBasic);
   helpFile_ = deps_.programDirectory + "tftpserv.chm";
+  // Every value that could not be read, one per line, once the window is ready.
+  if (!failure.empty()) deps_.messageBoxes->ApplicationError(hwnd_, failure);
 }
 
 void MainWindow::ShowSettings(const ServiceSettings& settings) {
@@ -467,7 +466,7 @@ void MainWindow::ReadSetting(const SettingBinding& b, ServiceSettings& s) const 
       s.*b.flag = TimestampIndex() != 0;
       break;
     case Conversion::RuleList:
-      s.*b.text = SaveHosts();
+      s.*b.text = rules_.HostListText();
       break;
   }
 }
@@ -516,19 +515,19 @@ void MainWindow::OnCommand(int id, int code) {
     case IDC_WRITE_LOG:
       if (code != BN_CLICKED) return;
       ApplyLoggingLock();
-      MarkChanged();
+      MarkEdited(id);
       return;
     case IDC_FIREWALL:
       if (code != BN_CLICKED) return;
       ApplyFirewallLock();
-      MarkChanged();
+      MarkEdited(id);
       return;
     case IDC_UTC_TIMESTAMPS:
     case IDC_LOCAL_TIMESTAMPS:
       // A click that selects the other item; clicking the selected one changes nothing.
       if (code != BN_CLICKED || TimestampIndex() == timestampIndex_) return;
       timestampIndex_ = TimestampIndex();
-      MarkChanged();
+      MarkEdited(IDC_UTC_TIMESTAMPS);
       return;
     default:
       break;
@@ -539,13 +538,13 @@ void MainWindow::OnCommand(int id, int code) {
   switch (row->kind) {
     case ControlKind::NumberField:
     case ControlKind::FolderField:
-      if (code == FN_CHANGE) MarkChanged();
+      if (code == FN_CHANGE) MarkEdited(id);
       break;
     case ControlKind::DropDownList:
-      if (code == CBN_SELCHANGE) MarkChanged();
+      if (code == CBN_SELCHANGE) MarkEdited(id);
       break;
     case ControlKind::CheckBox:
-      if (code == BN_CLICKED) MarkChanged();
+      if (code == BN_CLICKED) MarkEdited(id);
       break;
     default:
       break;
@@ -577,6 +576,14 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
     default:
       return 0;
   }
+}
+
+void MainWindow::MarkEdited(int id) {
+  // The value is the user's choice now: a save writes it, also when the load
+  // could not read what was stored.
+  const SettingBinding* binding = BindingOf(id);
+  if (binding) unread_.reset(static_cast<size_t>(binding - SettingBindings().data()));
+  SetModified(true);
 }
 
 void MainWindow::SetModified(bool modified) {
@@ -641,7 +648,8 @@ bool MainWindow::ConfirmClose() {
 }
 
 void MainWindow::SaveWindowSettings() {
-  SaveSettings(*deps_.registry, *deps_.codec, SettingsFromControls());
+  // What the load could not read and the user did not change stays as stored.
+  SaveSettings(*deps_.registry, *deps_.codec, SettingsFromControls(), unread_);
 }
 
 void MainWindow::RestartService() {
@@ -785,7 +793,7 @@ void MainWindow::AddRule() {
   ruleDialog_->SetAccessIndex(kNoAccess);
   if (!ruleDialog_->ShowModal(hwnd_)) return;
   rules_.Append(RowFromRuleDialog());
-  MarkChanged();
+  MarkEdited(IDC_RULES);
 }
 
 void MainWindow::EditRule() {
@@ -800,7 +808,7 @@ void MainWindow::EditRule() {
   ruleDialog_->SelectSingle(rule.Mask == kSingleHostMask);
   if (!ruleDialog_->ShowModal(hwnd_)) return;
   rules_.Replace(selected, RowFromRuleDialog());  // the same rule, updated in place
-  MarkChanged();
+  MarkEdited(IDC_RULES);
 }
 
 void MainWindow::DeleteRule() {
@@ -809,8 +817,10 @@ void MainWindow::DeleteRule() {
   if (selected >= 0) {
     rules_.Erase(selected);
     UpdateRuleButtons();
+    MarkEdited(IDC_RULES);
+  } else {
+    SetModified(true);
   }
-  MarkChanged();
 }
 
 // --- pages and keyboard -----------------------------------------------------------

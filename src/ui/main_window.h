@@ -14,6 +14,7 @@
 #include <string>
 
 #include "config/service_settings.h"
+#include "config/settings_store.h"
 #include "platform/ansi_codec.h"
 #include "platform/folder_browser.h"
 #include "platform/registry.h"
@@ -86,8 +87,8 @@ class MainWindow {
   UINT Dpi() const { return dpi_; }
   ServiceSettings SettingsFromControls() const;
   // Start-up's load: the stored settings into the controls, then the locking
-  // rules, the window unchanged, the first page in front, the help file set.
-  // An error that ends it is shown; the window stays usable.
+  // rules, the window unchanged, the first page in front, the help file set,
+  // and one box with every value that could not be read.
   void LoadStoredSettings();
   // Shows a record in the controls, set by program: nothing marks a change.
   void ShowSettings(const ServiceSettings& settings);
@@ -136,7 +137,8 @@ class MainWindow {
   // Commands and notifications.
   void OnCommand(int id, int code);
   LRESULT OnNotify(const NMHDR& header);
-  void MarkChanged() { SetModified(true); }
+  // A user's edit of the control with this id.
+  void MarkEdited(int id);
   void SetModified(bool modified);
   void ApplyLoggingLock();
   void ApplyFirewallLock();
@@ -170,6 +172,9 @@ class MainWindow {
   std::array<bool, kPageCount> built_{};
   // The settings shown last; the controls of pages not built yet show these.
   ServiceSettings shown_ = InitialSettings();
+  // Values in the key that the load could not read and the user has not
+  // changed since: saves leave them as stored.
+  StoredValueSet unread_;
   // Whether the locking rules have run: only then does a page built later
   // show its fields locked (a failed start-up runs neither).
   bool loggingRuleRan_ = false;

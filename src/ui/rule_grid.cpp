@@ -22,6 +22,7 @@ void RuleGrid::Attach(HWND listView) {
 void RuleGrid::Load(const std::string& hostList) {
   if (list_) SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
   rows_.clear();
+  loaded_ = hostList;
   if (list_) SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
   std::vector<AccessRule> rules = DecodeHostList(hostList);
   rows_.reserve(rules.size());
@@ -55,17 +56,20 @@ void RuleGrid::Select(int index) {
 
 void RuleGrid::Append(Row row) {
   rows_.push_back(std::move(row));
+  loaded_.reset();
   if (list_)
     SendMessageW(list_, LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
 }
 
 void RuleGrid::Replace(int index, Row row) {
   rows_.at(static_cast<size_t>(index)) = std::move(row);
+  loaded_.reset();
   if (list_) SendMessageW(list_, LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);
 }
 
 void RuleGrid::Erase(int index) {
   rows_.erase(rows_.begin() + index);
+  loaded_.reset();
   if (!list_) return;
   SendMessageW(list_, LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOSCROLL);
   Select(rows_.empty() ? -1 : std::min<int>(index, static_cast<int>(rows_.size()) - 1));

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ class RuleGrid {
   void Load(const std::string& hostList);
   // The rules of all rows, encoded, first row first.
   std::string Save() const;
+  // The rules as the "HostList" text to store: while no row was added,
+  // replaced or erased since the last Load, the text they were loaded from, so
+  // that a list the decoding cannot show exactly is written back as it was;
+  // their encoding once the rows changed.
+  std::string HostListText() const { return loaded_ ? *loaded_ : Save(); }
 
   const std::vector<Row>& Rows() const { return rows_; }
   // The selected row, or -1.
@@ -49,6 +55,7 @@ class RuleGrid {
  private:
   HWND list_ = nullptr;
   std::vector<Row> rows_;
+  std::optional<std::string> loaded_;  // the text of the last Load, until a row changes
 };
 
 }  // namespace tftpcfg

@@ -14,6 +14,7 @@ class MemoryKey final : public IRegistryKey {
     owner_.calls.push_back("query " + name);
     auto* values = owner_.Find(path_);
     if (!values) return 1018;  // ERROR_KEY_DELETED
+    if (owner_.unreadableValues.count(name)) return kErrorAccessDenied;
     auto it = values->find(name);
     if (it == values->end()) return kErrorFileNotFound;
     value = it->second;

@@ -18,9 +18,10 @@ class MemoryRegistry final : public IRegistry {
   using Values = std::map<std::string, RegValue>;
 
   std::map<std::string, Values> keys;
-  long openError = kErrorSuccess;    // forced failure of OpenLocalMachineKey
-  long createError = kErrorSuccess;  // forced failure of CreateLocalMachineKey
-  std::set<std::string> refusedValues;
+  long openError = kErrorSuccess;          // forced failure of OpenLocalMachineKey
+  long createError = kErrorSuccess;        // forced failure of CreateLocalMachineKey
+  std::set<std::string> refusedValues;     // SetValue fails with access denied
+  std::set<std::string> unreadableValues;  // QueryValue fails with access denied
   std::vector<std::string> calls;  // "open <path>", "create <path>", "query <name>", "set <name>"
   int keysOpened = 0;
   int keysClosed = 0;

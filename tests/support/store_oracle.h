@@ -16,9 +16,12 @@
 //   else, a failure included, No Access; it never ends the load;
 // - LogLevel is an integer that must lie from -1 to 7 ("List index out of
 //   bounds (n)").
-// The first failure ends the load: the values before it are taken, it and the
-// later ones keep what the record held.
+// A failure does not end the load: the failing value keeps what the record
+// held, its message is one line of the outcome, and a value that is in the key
+// but could not be read (all failures but a missing one; DefaultRights that is
+// there but is no text) is unread, which a save leaves as stored.
 
+#include <bitset>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -32,7 +35,8 @@ namespace tftpcfg::test {
 
 struct ExpectedLoad {
   ServiceSettings settings;
-  std::string message;  // empty when the load succeeds
+  std::string message;     // the failures' messages, one per line; empty when none
+  std::bitset<18> unread;  // by place in the order of the record
 };
 
 namespace oracle_detail {
@@ -73,55 +77,75 @@ inline std::optional<std::string> Text(const std::map<std::string, RegValue>& ke
 // The outcome of loading `key` (nullptr: no key) into `before`.
 inline ExpectedLoad PredictLoad(const std::map<std::string, RegValue>* key,
                                 const ServiceSettings& before, const IAnsiCodec& codec) {
-  ExpectedLoad out{before, {}};
+  ExpectedLoad out{before, {}, {}};
   if (!key) return out;
   ServiceSettings& s = out.settings;
-  std::string& m = out.message;
   using oracle_detail::Integer;
   using oracle_detail::Text;
 
-  // Each step stores its value at once, or records the message and ends.
+  size_t index = 0;  // the value's place in the order of reads
+  // Ends one value's step: a failure adds its line and, unless the value is
+  // missing, marks it unread.
+  const auto done = [&](bool ok, const std::string& message, const char* name) {
+    if (!ok) {
+      if (!message.empty()) out.message += (out.message.empty() ? "" : "\n") + message;
+      if (key->count(name)) out.unread.set(index);
+    }
+    ++index;
+  };
   const auto text = [&](const char* name, std::string& field) {
+    std::string m;
     const auto v = Text(*key, name, m);
     if (v) field = codec.FromAnsi(*v);
-    return v.has_value();
+    done(v.has_value(), m, name);
   };
   const auto integer = [&](const char* name, int32_t& field) {
+    std::string m;
     const auto v = Integer(*key, name, m);
     if (v) field = *v;
-    return v.has_value();
+    done(v.has_value(), m, name);
   };
   const auto boolean = [&](const char* name, bool& field) {
+    std::string m;
     const auto v = Integer(*key, name, m);
     if (v) field = *v != 0;
-    return v.has_value();
+    done(v.has_value(), m, name);
   };
   const auto rights = [&](const char* name, int32_t& field) {
     std::string ignored;
     const auto v = Text(*key, name, ignored);
     field = v && (*v == "R" || *v == "r") ? 1 : 0;
-    return true;
+    done(v.has_value(), "", name);
   };
   const auto level = [&](const char* name, int32_t& field) {
-    const auto v = Integer(*key, name, m);
-    if (!v) return false;
-    if (*v < -1 || *v > 7) {
+    std::string m;
+    auto v = Integer(*key, name, m);
+    if (v && (*v < -1 || *v > 7)) {
       m = "List index out of bounds (" + std::to_string(*v) + ")";
-      return false;
+      v.reset();
     }
-    field = *v;
-    return true;
+    if (v) field = *v;
+    done(v.has_value(), m, name);
   };
 
-  (void)(text("TFTPRoot", s.TFTPRoot) && integer("TFTPPort", s.TFTPPort) &&
-         boolean("WriteLog", s.WriteLog) && boolean("HighPriority", s.HighPriority) &&
-         text("LogDirectory", s.LogDirectory) && integer("LogFileCount", s.LogFileCount) &&
-         rights("DefaultRights", s.DefaultRights) && text("HostList", s.HostList) &&
-         integer("TFTPTimeout", s.TFTPTimeout) && integer("TFTPRetr", s.TFTPRetr) &&
-         boolean("OpTimeout", s.OpTimeout) && boolean("OpBlocksize", s.OpBlocksize) &&
-         boolean("OpTSize", s.OpTSize) && boolean("FWEnabled", s.FWEnabled) &&
-         integer("FWMinPort", s.FWMinPort) && integer("FWMaxPort", s.FWMaxPort) &&
-         level("LogLevel", s.LogLevel) && boolean("LocalTime", s.LocalTime));
+  text("TFTPRoot", s.TFTPRoot);
+  integer("TFTPPort", s.TFTPPort);
+  boolean("WriteLog", s.WriteLog);
+  boolean("HighPriority", s.HighPriority);
+  text("LogDirectory", s.LogDirectory);
+  integer("LogFileCount", s.LogFileCount);
+  rights("DefaultRights", s.DefaultRights);
+  text("HostList", s.HostList);
+  integer("TFTPTimeout", s.TFTPTimeout);
+  integer("TFTPRetr", s.TFTPRetr);
+  boolean("OpTimeout", s.OpTimeout);
+  boolean("OpBlocksize", s.OpBlocksize);
+  boolean("OpTSize", s.OpTSize);
+  boolean("FWEnabled", s.FWEnabled);
+  integer("FWMinPort", s.FWMinPort);
+  integer("FWMaxPort", s.FWMaxPort);
+  level("LogLevel", s.LogLevel);
+  boolean("LocalTime", s.LocalTime);
   return out;
 }
 

@@ -1,5 +1,8 @@
 #pragma once
-// The registry interface over the Win32 ANSI registry functions.
+// The registry interface over the Win32 registry functions. Values are read
+// with the wide-character query and handed out in the ANSI code page, text
+// that the code page cannot hold exactly failing the query; they are written
+// with the ANSI functions.
 
 #include "platform/registry.h"
 

@@ -43,4 +43,41 @@ void WriteSettingsKey(const ServiceSettings& settings) {
   SaveSettings(registry, WinAnsiCodec(), settings);
 }
 
+void PutRawValue(const char* name, uint32_t type, const std::string& data) {
+  const std::string path(kSettingsKeyPath);
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
+    return;
+  RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                 static_cast<DWORD>(data.size()));
+  RegCloseKey(key);
+}
+
+void RemoveValue(const char* name) {
+  const std::string path(kSettingsKeyPath);
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, path.c_str(), name);
+}
+
+std::map<std::string, RegValue> ReadSettingsKeyRaw() {
+  std::map<std::string, RegValue> values;
+  const std::string path(kSettingsKeyPath);
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return values;
+  for (const StoredValue& v : StoredValues()) {
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, v.name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) continue;
+    std::string data(size, '\0');
+    if (RegQueryValueExA(key, v.name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                         &size) != ERROR_SUCCESS)
+      continue;
+    data.resize(size);
+    values[v.name] = RegValue{type, data};
+  }
+  RegCloseKey(key);
+  return values;
+}
+
 }  // namespace tftpcfg::test

@@ -3,9 +3,11 @@
 // HKLM\SOFTWARE\Ostrel\TFTPService through the program's own store, and the
 // key removed again.
 
+#include <map>
 #include <string>
 
 #include "config/service_settings.h"
+#include "platform/registry.h"
 
 namespace tftpcfg::test {
 
@@ -18,5 +20,11 @@ ServiceSettings CompleteSettings(const std::string& root, const std::string& log
 // Replaces the key by one holding exactly the record's values.
 void WriteSettingsKey(const ServiceSettings& settings);
 void DeleteSettingsKey();
+
+// One value of the key set to raw data of any type, or removed.
+void PutRawValue(const char* name, uint32_t type, const std::string& data);
+void RemoveValue(const char* name);
+// The key's eighteen values as the registry's ANSI query hands them out.
+std::map<std::string, RegValue> ReadSettingsKeyRaw();
 
 }  // namespace tftpcfg::test

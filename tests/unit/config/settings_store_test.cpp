@@ -43,18 +43,21 @@ class SettingsStoreTest : public ::testing::Test {
   }
   void Remove(const std::string& name) { reg.keys[kPath].erase(name); }
 
-  // Loads into the initial settings and returns the error message, if any.
+  // Loads into settings and returns the failures' messages, if any.
   std::string Load() {
-    try {
-      LoadSettings(reg, codec, settings);
-    } catch (const AppError& e) {
-      return e.what();
-    }
-    return {};
+    outcome = LoadSettings(reg, codec, settings);
+    return outcome.Message();
   }
-  std::string Save() {
+  // The values that the last load left unread, by name.
+  std::vector<std::string> Unread() const {
+    std::vector<std::string> names;
+    for (size_t i = 0; i < kStoredValueCount; ++i)
+      if (outcome.unread.test(i)) names.emplace_back(StoredValues()[i].name);
+    return names;
+  }
+  std::string Save(const StoredValueSet& keep = {}) {
     try {
-      SaveSettings(reg, codec, settings);
+      SaveSettings(reg, codec, settings, keep);
     } catch (const AppError& e) {
       return e.what();
     }
@@ -65,7 +68,10 @@ class SettingsStoreTest : public ::testing::Test {
   test::MemoryRegistry reg;
   test::Latin1Codec codec;
   ServiceSettings settings = InitialSettings();
+  LoadOutcome outcome;
 };
+
+using Names = std::vector<std::string>;
 
 TEST_F(SettingsStoreTest, MissingKeyLeavesSettingsAsPassedAndIsNeverCreatedByLoad) {
   EXPECT_EQ(Load(), "");
@@ -121,13 +127,28 @@ TEST_F(SettingsStoreTest, CompleteKeyLoadsEveryValueInOrder) {
   EXPECT_EQ(reg.calls, order);
 }
 
-TEST_F(SettingsStoreTest, MissingIntegerStopsTheLoadAfterTheValuesBeforeIt) {
+TEST_F(SettingsStoreTest, AValueThatCannotBeReadKeepsItsFieldAndTheLoadGoesOn) {
   FillCompleteKey();
   Remove("TFTPPort");
   EXPECT_EQ(Load(), "Failed to get data for 'TFTPPort'");
-  ServiceSettings expected = InitialSettings();
-  expected.TFTPRoot = "C:\\tftp";
-  EXPECT_EQ(settings, expected);
+  ServiceSettings expected = settings;
+  FillCompleteKey();
+  settings = InitialSettings();
+  ASSERT_EQ(Load(), "");
+  expected.TFTPPort = settings.TFTPPort = 1;
+  EXPECT_EQ(expected, settings) << "every other value was read";
+  EXPECT_EQ(Unread(), Names{}) << "a missing value is written by the next save";
+
+  // Two failures: one line each, in the order of reading; each keeps its field.
+  FillCompleteKey();
+  settings = InitialSettings();
+  Put("WriteLog", kRegSz, Sz("1"));
+  Put("LogLevel", kRegDword, Dword(8));
+  EXPECT_EQ(Load(), "Invalid data type for 'WriteLog'\nList index out of bounds (8)");
+  EXPECT_EQ(Unread(), (Names{"WriteLog", "LogLevel"}));
+  EXPECT_FALSE(settings.WriteLog);
+  EXPECT_EQ(settings.LogLevel, 5);
+  EXPECT_TRUE(settings.LocalTime) << "the value after the level was read";
 }
 
 TEST_F(SettingsStoreTest, IntegerOfWrongTypeOrSize) {
@@ -151,7 +172,13 @@ TEST_F(SettingsStoreTest, IntegerOfWrongTypeOrSize) {
     Put("TFTPPort", c.type, c.data);
     EXPECT_EQ(Load(), c.message) << "type " << c.type << " size " << c.data.size();
     EXPECT_EQ(settings.TFTPPort, 1);
+    EXPECT_EQ(Unread(), Names{"TFTPPort"});
   }
+  // A query that fails for another reason than a missing value.
+  FillCompleteKey();
+  reg.unreadableValues = {"TFTPPort"};
+  EXPECT_EQ(Load(), "Failed to get data for 'TFTPPort'");
+  EXPECT_EQ(Unread(), Names{"TFTPPort"});
 }
 
 TEST_F(SettingsStoreTest, ShortDwordDataIsReadAsItsBytes) {
@@ -183,7 +210,7 @@ TEST_F(SettingsStoreTest, TextValues) {
   EXPECT_EQ(settings.HostList, "[a, b, R]");
 }
 
-TEST_F(SettingsStoreTest, MissingOrEmptyTextIsEmptyAndWrongTypeFails) {
+TEST_F(SettingsStoreTest, MissingOrEmptyTextIsEmptyAndAnyOtherFailureFails) {
   FillCompleteKey();
   Remove("TFTPRoot");
   Put("LogDirectory", kRegBinary, "");  // no data at all reads as empty, whatever the type
@@ -191,11 +218,22 @@ TEST_F(SettingsStoreTest, MissingOrEmptyTextIsEmptyAndWrongTypeFails) {
   ASSERT_EQ(Load(), "");
   EXPECT_EQ(settings.TFTPRoot, "");
   EXPECT_EQ(settings.LogDirectory, "");
+  EXPECT_EQ(Unread(), Names{});
 
+  settings.LogDirectory = "before";
   Put("LogDirectory", kRegDword, Dword(1));
   EXPECT_EQ(Load(), "Invalid data type for 'LogDirectory'");
   Put("LogDirectory", kRegMultiSz, Sz("a") + '\0');
   EXPECT_EQ(Load(), "Invalid data type for 'LogDirectory'");
+  EXPECT_EQ(settings.LogDirectory, "before");
+  // A query refused for another reason is a failure, not an empty text.
+  Put("LogDirectory", kRegSz, Sz("C:\\logs"));
+  reg.unreadableValues = {"HostList"};
+  settings.HostList = "before";
+  EXPECT_EQ(Load(), "Failed to get data for 'HostList'");
+  EXPECT_EQ(settings.HostList, "before");
+  EXPECT_EQ(settings.LogDirectory, "C:\\logs");
+  EXPECT_EQ(Unread(), Names{"HostList"});
 }
 
 TEST_F(SettingsStoreTest, TextIsConvertedFromTheCodePage) {
@@ -210,12 +248,13 @@ TEST_F(SettingsStoreTest, DefaultRightsNeverFailsTheLoad) {
     uint32_t type;
     std::string data;
     int32_t expected;
+    bool unread;  // in the key, but not readable as a code: left as stored by a save
   };
   const Case cases[] = {
-      {kRegSz, Sz("r"), kReadOnly},       {kRegSz, Sz("R"), kReadOnly},
-      {kRegSz, Sz("NA"), kNoAccess},      {kRegSz, Sz("RW"), kNoAccess},
-      {kRegDword, Dword(1), kNoAccess},   {kRegSz, Sz(""), kNoAccess},
-      {kRegExpandSz, Sz("r"), kReadOnly},
+      {kRegSz, Sz("r"), kReadOnly, false},       {kRegSz, Sz("R"), kReadOnly, false},
+      {kRegSz, Sz("NA"), kNoAccess, false},      {kRegSz, Sz("RW"), kNoAccess, false},
+      {kRegDword, Dword(1), kNoAccess, true},    {kRegSz, Sz(""), kNoAccess, false},
+      {kRegExpandSz, Sz("r"), kReadOnly, false},
   };
   for (const auto& c : cases) {
     FillCompleteKey();
@@ -223,21 +262,24 @@ TEST_F(SettingsStoreTest, DefaultRightsNeverFailsTheLoad) {
     Put("DefaultRights", c.type, c.data);
     EXPECT_EQ(Load(), "");
     EXPECT_EQ(settings.DefaultRights, c.expected);
+    EXPECT_EQ(Unread(), c.unread ? Names{"DefaultRights"} : Names{});
     EXPECT_EQ(settings.LocalTime, true) << "the load went on to the last value";
   }
   FillCompleteKey();
   Remove("DefaultRights");
   EXPECT_EQ(Load(), "");
   EXPECT_EQ(settings.DefaultRights, kNoAccess);
+  EXPECT_EQ(Unread(), Names{});
 }
 
-TEST_F(SettingsStoreTest, LogLevelOutsideTheListFailsAndKeepsTheLastTwoFields) {
+TEST_F(SettingsStoreTest, LogLevelOutsideTheListKeepsItsFieldAndLocalTimeIsRead) {
   FillCompleteKey();
   Put("LogLevel", kRegDword, Dword(8));
   EXPECT_EQ(Load(), "List index out of bounds (8)");
   EXPECT_EQ(settings.LogLevel, 5);
-  EXPECT_EQ(settings.LocalTime, false);
+  EXPECT_EQ(settings.LocalTime, true);
   EXPECT_EQ(settings.FWMaxPort, 3000);
+  EXPECT_EQ(Unread(), Names{"LogLevel"});
 
   Put("LogLevel", kRegDword, Dword(static_cast<uint32_t>(-2)));
   EXPECT_EQ(Load(), "List index out of bounds (-2)");
@@ -289,6 +331,23 @@ TEST_F(SettingsStoreTest, SaveNormalisesCodesAndBooleansAndRoundTrips) {
   settings = InitialSettings();
   ASSERT_EQ(Load(), "");
   EXPECT_EQ(settings, loaded);
+}
+
+TEST_F(SettingsStoreTest, SaveLeavesKeptValuesAsStored) {
+  FillCompleteKey();
+  Put("TFTPPort", kRegSz, Sz("1024"));
+  Put("HostList", kRegDword, Dword(7));
+  const auto before = reg.keys.at(kPath);
+  StoredValueSet keep;
+  keep.set(1).set(7);          // TFTPPort, HostList
+  settings.HostList = "\xff";  // not even converted: a text to keep is not written
+  ASSERT_EQ(Save(keep), "");
+  const auto& v = reg.keys.at(kPath);
+  EXPECT_EQ(v.at("TFTPPort"), before.at("TFTPPort"));
+  EXPECT_EQ(v.at("HostList"), before.at("HostList"));
+  EXPECT_EQ(v.at("TFTPRoot").data, Sz(""));
+  EXPECT_EQ(v.at("LocalTime").data, Dword(0));
+  EXPECT_EQ(reg.calls.size(), 17u) << "create and sixteen writes";
 }
 
 TEST_F(SettingsStoreTest, SaveLeavesUnknownValuesAlone) {

@@ -1,8 +1,9 @@
 // Every registry call and text conversion of a load and a save, made to fail
 // in turn: first with a system error code, then by throwing (as an allocation
 // for a large value would). Whatever fails, the key is closed, only the
-// store's own error or the thrown one comes out, and a save that fails part
-// way has written exactly the values before the failing one.
+// store's own error or the thrown one comes out, a load goes on past a value
+// whose query failed and counts it unread, and a save that fails part way has
+// written exactly the values before the failing one.
 
 #include <gtest/gtest.h>
 
@@ -150,11 +151,13 @@ std::string ErrorOf(Call call) {
 }
 
 TEST(StoreFaultSweep, LoadClosesTheKeyWhateverFails) {
-  const auto load = [](FaultPlan& plan, test::MemoryRegistry& reg, std::string& error) {
+  LoadOutcome outcome;
+  const auto load = [&outcome](FaultPlan& plan, test::MemoryRegistry& reg, std::string& error) {
     FaultyRegistry registry(reg, plan);
     FaultyCodec codec(plan);
     ServiceSettings settings = InitialSettings();
-    error = ErrorOf([&] { LoadSettings(registry, codec, settings); });
+    outcome = {};
+    error = ErrorOf([&] { outcome = LoadSettings(registry, codec, settings); });
   };
   for (const Fault fault : {Fault::kErrorCode, Fault::kThrow}) {
     const int total = OperationsOf([&](FaultPlan& plan) {
@@ -179,6 +182,14 @@ TEST(StoreFaultSweep, LoadClosesTheKeyWhateverFails) {
       EXPECT_EQ(reg.keysOpened, reg.keysClosed) << "a key was left open";
       if (fault == Fault::kThrow) {
         EXPECT_EQ(error, "bad_alloc");
+      } else if (n >= 2) {
+        // Query n - 1 failed: only that value is unread, with its message
+        // (none for DefaultRights, which reads as No Access).
+        const size_t value = static_cast<size_t>(n - 2);
+        EXPECT_EQ(error, "");
+        EXPECT_EQ(outcome.unread, StoredValueSet().set(value));
+        EXPECT_EQ(outcome.failures.size(),
+                  StoredValues()[value].name == std::string("DefaultRights") ? 0u : 1u);
       }
     }
   }

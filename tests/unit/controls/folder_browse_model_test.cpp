@@ -115,7 +115,7 @@ class FolderDialogTest : public ::testing::Test {
   }
 
   std::optional<std::string> Browse(std::string_view text) {
-    return dialog.Browse(shell, codec, kOwner, text);
+    return dialog->Browse(shell, kOwner, text);
   }
 
   // The user presses OK on whatever the tree shows selected.
@@ -141,13 +141,13 @@ class FolderDialogTest : public ::testing::Test {
   }
 
   FakeShell shell;
-  test::Latin1Codec codec;
-  FolderBrowseDialog dialog;
+  std::shared_ptr<FolderBrowseDialog> dialog =
+      FolderBrowseDialog::Create(std::make_shared<test::Latin1Codec>());
 };
 
 TEST_F(FolderDialogTest, ExistingFolderOpensSelectedAndOkWritesTheShellsSpelling) {
-  dialog.SetTitle("Select Folder");
-  dialog.SetPrompt("Please select the folder to be used for TFTP transfers:");
+  dialog->SetTitle("Select Folder");
+  dialog->SetPrompt("Please select the folder to be used for TFTP transfers:");
   shell.browser = OkWithoutMoving();
 
   EXPECT_EQ(Browse("C:\\Windows"), "C:\\windows");
@@ -160,7 +160,7 @@ TEST_F(FolderDialogTest, ExistingFolderOpensSelectedAndOkWritesTheShellsSpelling
   EXPECT_EQ(shell.request->owner, kOwner);
   EXPECT_EQ(shell.request->flags, 0u);
   EXPECT_NE(shell.request->displayName, nullptr);
-  EXPECT_EQ(dialog.Folder(), "C:\\windows");
+  EXPECT_EQ(dialog->Folder(), "C:\\windows");
 }
 
 TEST_F(FolderDialogTest, DesktopExpandedAsksForFolderFEFEAndGetsNoTopItem) {
@@ -172,8 +172,8 @@ TEST_F(FolderDialogTest, DesktopExpandedAsksForFolderFEFEAndGetsNoTopItem) {
 }
 
 TEST_F(FolderDialogTest, AnotherRootFolderIsHandedToTheBrowserAndFreed) {
-  dialog.SetRootFolder(ShellFolder::sfoMyComputer);
-  dialog.SetOptions(0x41);
+  dialog->SetRootFolder(ShellFolder::sfoMyComputer);
+  dialog->SetOptions(0x41);
   Browse("D:\\tftp");
   EXPECT_EQ(shell.specialFolders, std::vector<int>{0x11});
   EXPECT_EQ(shell.rootName, "special 17");
@@ -188,11 +188,11 @@ TEST_F(FolderDialogTest, MissingOrEmptyFolderOpensWithNothingSelectedAndCancelKe
   };
   EXPECT_EQ(Browse("C:\\does\\not\\exist"), std::nullopt);
   EXPECT_TRUE(shell.selections.empty());
-  EXPECT_EQ(dialog.Folder(), "C:\\does\\not\\exist");
+  EXPECT_EQ(dialog->Folder(), "C:\\does\\not\\exist");
 
   EXPECT_EQ(Browse(""), std::nullopt);
   EXPECT_TRUE(shell.selections.empty());
-  EXPECT_EQ(dialog.Folder(), "");
+  EXPECT_EQ(dialog->Folder(), "");
   // An empty text is not handed to the shell at all.
   EXPECT_EQ(shell.parsed, std::vector<std::string>{"C:\\does\\not\\exist"});
 }
@@ -209,20 +209,20 @@ TEST_F(FolderDialogTest, SelectionChangesAreFollowedAfterInitialisationOnly) {
   shell.browser = [&](const FolderBrowseRequest&, IFolderBrowserEvents& events) {
     OwnedShellItem early(shell, shell.MakeNamed("D:\\tftp"));
     events.SelectionChanged(kBrowser, early.get());
-    seen.push_back(dialog.Folder());
+    seen.push_back(dialog->Folder());
     events.Initialized(kBrowser);
     OwnedShellItem moved(shell, shell.MakeNamed("D:\\tftp"));
     events.SelectionChanged(kBrowser, moved.get());
-    seen.push_back(dialog.Folder());
+    seen.push_back(dialog->Folder());
     OwnedShellItem virtualItem(shell, shell.MakeNamed("Control Panel"));
     events.SelectionChanged(kBrowser, virtualItem.get());
-    seen.push_back(dialog.Folder());
+    seen.push_back(dialog->Folder());
     return ShellItemId{nullptr};
   };
   EXPECT_EQ(Browse("C:\\Windows"), std::nullopt);
   EXPECT_EQ(seen, (std::vector<std::string>{"C:\\windows", "D:\\tftp", ""}));
   // Cancel goes back to the folder the browse started from.
-  EXPECT_EQ(dialog.Folder(), "C:\\windows");
+  EXPECT_EQ(dialog->Folder(), "C:\\windows");
 }
 
 TEST_F(FolderDialogTest, ConfirmedItemWithoutAPathGivesAnEmptyPath) {
@@ -230,7 +230,7 @@ TEST_F(FolderDialogTest, ConfirmedItemWithoutAPathGivesAnEmptyPath) {
   const std::optional<std::string> result = Browse("D:\\tftp");
   ASSERT_TRUE(result.has_value());
   EXPECT_EQ(*result, "");
-  EXPECT_EQ(dialog.Folder(), "");
+  EXPECT_EQ(dialog->Folder(), "");
 }
 
 TEST_F(FolderDialogTest, ConfirmedAfterMovingGivesTheNewPath) {
@@ -250,15 +250,15 @@ TEST_F(FolderDialogTest, TextTheCodePageCannotHoldParsesToNothing) {
   EXPECT_TRUE(shell.parsed.empty());
   EXPECT_TRUE(shell.selections.empty());
   EXPECT_EQ(shell.browses, 1);
-  EXPECT_EQ(dialog.Folder(), "C:\\\xe4\xb8\xad");
+  EXPECT_EQ(dialog->Folder(), "C:\\\xe4\xb8\xad");
 
-  dialog.SetTitle("\xe4\xb8\xad");  // a caption it cannot hold is left out
+  dialog->SetTitle("\xe4\xb8\xad");  // a caption it cannot hold is left out
   Browse("");
   EXPECT_EQ(shell.captions.back(), "");
 }
 
 TEST_F(FolderDialogTest, EveryItemIsFreedOnEveryPath) {
-  dialog.SetRootFolder(ShellFolder::sfoDesktop);
+  dialog->SetRootFolder(ShellFolder::sfoDesktop);
   // OK, Cancel, a browser that fails at once, and one that moves a lot.
   shell.browser = OkWithoutMoving();
   Browse("C:\\Windows");
@@ -272,6 +272,25 @@ TEST_F(FolderDialogTest, EveryItemIsFreedOnEveryPath) {
   shell.browser = MoveThen({"D:\\tftp", "C:\\windows", "Control Panel"}, true);
   Browse("C:\\Windows");
   EXPECT_EQ(shell.Outstanding(), 0u);
+}
+
+TEST_F(FolderDialogTest, ABrowseOutlivesTheFieldThatStartedIt) {
+  // The field's window is destroyed while the browser runs its own message
+  // loop; the browse goes on with what it holds.
+  struct Field {
+    std::shared_ptr<FolderBrowseDialog> dialog =
+        FolderBrowseDialog::Create(std::make_shared<test::Latin1Codec>());
+  };
+  auto field = std::make_unique<Field>();
+  shell.browser = [&](const FolderBrowseRequest&, IFolderBrowserEvents& events) {
+    events.Initialized(kBrowser);
+    field.reset();
+    OwnedShellItem moved(shell, shell.MakeNamed("D:\\tftp"));
+    events.SelectionChanged(kBrowser, moved.get());
+    return shell.MakeNamed("C:\\Caf\xe9");
+  };
+  FolderBrowseDialog& fieldDialog = *field->dialog;
+  EXPECT_EQ(fieldDialog.Browse(shell, kOwner, "C:\\Windows"), "C:\\Caf\xc3\xa9");
 }
 
 TEST(ShellFolderNumber, MapsToTheShellsFolderNumbers) {

@@ -51,11 +51,10 @@ class RegistryStoreTest : public ::testing::Test {
 
   std::string Load() {
     try {
-      LoadSettings(registry, codec, settings);
+      return LoadSettings(registry, codec, settings).Message();
     } catch (const AppError& e) {
       return e.what();
     }
-    return {};
   }
 
   WinRegistry registry;
@@ -102,8 +101,51 @@ TEST_F(RegistryStoreTest, ExpandableTextIsReadUnexpandedAndWrittenBackAsPlainTex
   EXPECT_EQ(data, std::string("%SystemRoot%\\tftp", 18));
 }
 
-TEST_F(RegistryStoreTest, TextWithoutTerminatingZeroIsReadWhole) {
-  SaveDefaults();
+// Text as other tools write it, through the wide-character functions or the
+// ANSI ones: it arrives whole, or fails and stays as stored; never altered.
+TEST_F(RegistryStoreTest, TextWrittenByOtherToolsLoadsWholeOrNotAtAll) {
+  struct Case {
+    const wchar_t* text;
+    DWORD bytes;         // of the UTF-16 data written
+    const char* loaded;  // UTF-8; null when the value cannot be read
+  };
+  const Case cases[] = {
+      {L"C:\\Gr\u00fc\u00df", 16, "C:\\Gr\xc3\xbc\xc3\x9f"},  // with its zero
+      {L"C:\\tftp", 14, "C:\\tftp"},                          // without a zero
+      {L"C:\\tftp", 15, "C:\\tftp"},                          // half of the zero
+      {L"C:\\tftp", 13, "C:\\tft"},                           // half of the last unit
+      {L"C:\\tftp", 1, ""},
+      {L"C:\\\u65e5\u672c", 12, nullptr},  // not in Windows-1252
+      {L"C:\\\xd800x", 12, nullptr},       // a lone surrogate
+  };
+  for (const Case& c : cases) {
+    SaveDefaults();
+    HKEY key = nullptr;
+    ASSERT_EQ(
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Ostrel\\TFTPService", 0, KEY_WRITE, &key),
+        ERROR_SUCCESS);
+    RegSetValueExW(key, L"LogDirectory", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.text), c.bytes);
+    RegCloseKey(key);
+    settings = InitialSettings();
+    settings.LogDirectory = "before";
+    const LoadOutcome outcome = LoadSettings(registry, codec, settings);
+    if (c.loaded) {
+      EXPECT_EQ(outcome.Message(), "") << c.loaded;
+      EXPECT_EQ(settings.LogDirectory, c.loaded);
+      continue;
+    }
+    EXPECT_EQ(outcome.Message(), "Failed to get data for 'LogDirectory'");
+    EXPECT_EQ(settings.LogDirectory, "before");
+    // A save leaves it as it was written.
+    SaveSettings(registry, codec, settings, outcome.unread);
+    wchar_t stored[16] = {};
+    DWORD size = sizeof stored;
+    ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Ostrel\\TFTPService", L"LogDirectory",
+                           RRF_RT_REG_SZ, nullptr, stored, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(stored), std::wstring(c.text, c.bytes / 2 - 1));
+  }
+  // Text that the ANSI functions wrote without its zero.
   PutRaw("LogDirectory", REG_SZ, "C:\\logs", 7);
   ASSERT_EQ(Load(), "");
   EXPECT_EQ(settings.LogDirectory, "C:\\logs");
@@ -140,7 +182,7 @@ TEST_F(RegistryStoreTest, WrongTypesAndSizesGiveTheStoreMessages) {
   EXPECT_TRUE(settings.LocalTime);
 }
 
-TEST_F(RegistryStoreTest, MissingIntegerEndsTheLoadThere) {
+TEST_F(RegistryStoreTest, AMissingIntegerKeepsItsFieldAndTheLoadGoesOn) {
   SaveDefaults();
   PutSz("TFTPRoot", "C:\\x");
   HKEY key = nullptr;
@@ -148,9 +190,11 @@ TEST_F(RegistryStoreTest, MissingIntegerEndsTheLoadThere) {
   RegDeleteValueA(key, "TFTPPort");
   RegCloseKey(key);
   settings.TFTPPort = 77;
+  settings.LocalTime = true;
   EXPECT_EQ(Load(), "Failed to get data for 'TFTPPort'");
   EXPECT_EQ(settings.TFTPRoot, "C:\\x");
   EXPECT_EQ(settings.TFTPPort, 77);
+  EXPECT_FALSE(settings.LocalTime) << "read after the missing value";
 }
 
 TEST_F(RegistryStoreTest, UnknownValuesAreLeftUntouched) {

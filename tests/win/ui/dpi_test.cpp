@@ -203,6 +203,7 @@ TEST_F(DpiTest, TheMainWindowScalesItsFrameControlsFontAndGrid) {
     ExpectAt(w.Control(IDC_DELETE_RULE), {275, 210, 57, 25}, dpi);
     ExpectAt(NumberField(w.Control(IDC_LOG_COUNT)).hwnd(), {12 + 120, 11 + 84, 65, 21}, dpi);
     ExpectAt(w.Control(IDC_APPLY), {6 + 272, 6 + 271 + 8, 75, 25}, dpi);
+    EXPECT_FALSE(IsWindowEnabled(w.Control(IDC_APPLY))) << "nothing was changed";
     EXPECT_EQ(ListView_GetColumnWidth(w.Control(IDC_RULES), 0), Scale(196, dpi));
     EXPECT_EQ(ListView_GetColumnWidth(w.Control(IDC_RULES), 1), Scale(87, dpi));
     // One font of 8 points at this DPI, in the fields' text areas too.

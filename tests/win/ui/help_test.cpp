@@ -67,11 +67,13 @@ TEST_F(MainWindowTest, F1InTheRestartQuestionOpensTheTopicAndNotInTheProgramsDia
   ASSERT_EQ(answerer.seen().size(), 2u);
 }
 
-TEST_F(MainWindowTest, WithoutAHelpFileNameTheTopicHasNoFile) {
-  PutString("LogLevel", "x");  // start-up ends before the help file name is set
+TEST_F(MainWindowTest, AfterAValueFailedToLoadF1StillFindsTheHelpFile) {
+  PutString("LogLevel", "x");
   Open();
+  ASSERT_EQ(dialogs_.Kinds(), std::vector<std::string>{"ApplicationError"});
   PressKeys({VK_F1});
-  EXPECT_EQ(helpTopics_, std::vector<std::string>{"::/configuration.htm"});
+  EXPECT_EQ(helpTopics_, std::vector<std::string>{
+                             "C:\\Program Files\\Ostrel TFTP\\tftpserv.chm::/configuration.htm"});
 }
 
 // The real help control with the help file that the build places beside the

@@ -132,20 +132,95 @@ TEST_F(MainWindowTest, OutOfRangeValuesAreShownClampedAndSavedAsShown) {
   EXPECT_EQ(restarts_, 0);
 }
 
-TEST_F(MainWindowTest, AnUnreadableValueEndsStartUpWithTheStoreMessage) {
-  PutCompleteKey(existingDir_, existingDir_);
-  PutDword("LogLevel", 8);
-  Open();
-  ASSERT_EQ(dialogs_.shown.size(), 1u);
-  EXPECT_EQ(dialogs_.shown[0].kind, "ApplicationError");
-  EXPECT_EQ(dialogs_.shown[0].text, "List index out of bounds (8)");  // no full stop after ")"
-  // The values before the failing one are shown; the locking rules did not run.
-  EXPECT_EQ(NumberField(frm_->Control(IDC_FIREWALL_MAX_PORT)).Value(), 3000);
-  EXPECT_EQ(ComboIndex(frm_->Control(IDC_LOG_LEVEL)), 5);
-  EXPECT_FALSE(FolderField(frm_->Control(IDC_LOG_DIRECTORY)).ReadOnly());
-  EXPECT_FALSE(frm_->Modified());
-  EXPECT_EQ(frm_->HelpFile(), "");
-  EXPECT_TRUE(IsWindowVisible(frm_->Handle()));
+// A complete key with values that cannot be read: start-up reads every other
+// value, shows one box with a line per failure, and finishes as usual; a save
+// leaves each unread value as stored and writes a missing one.
+TEST_F(MainWindowTest, ValuesThatCannotBeReadAreReportedOnceAndLeftAsStored) {
+  struct Damage {
+    const char* name;
+    DWORD type;  // REG_NONE with no data: the value is removed
+    std::string data;
+  };
+  struct Case {
+    std::vector<Damage> damage;
+    std::string box;
+  };
+  const Case cases[] = {
+      {{{"TFTPPort", REG_NONE, ""}}, "Failed to get data for 'TFTPPort'"},
+      {{{"TFTPPort", REG_SZ, std::string("69", 3)}}, "Invalid data type for 'TFTPPort'"},
+      {{{"TFTPPort", REG_BINARY, std::string("\x45\0\0\0\0", 5)}},
+       "Failed to get data for 'TFTPPort'"},
+      {{{"LogLevel", REG_DWORD, std::string("\x08\0\0\0", 4)}}, "List index out of bounds (8)"},
+      {{{"WriteLog", REG_SZ, std::string("1", 2)}, {"HostList", REG_DWORD, std::string(4, '\1')}},
+       "Invalid data type for 'WriteLog'\nInvalid data type for 'HostList'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.box);
+    PutCompleteKey(existingDir_, existingDir_);
+    ServiceSettings expected = CompleteSettings(existingDir_, existingDir_);
+    const ServiceSettings initial = InitialSettings();
+    for (const Damage& d : c.damage) {
+      if (d.type == REG_NONE)
+        RemoveValue(d.name);
+      else
+        PutRawValue(d.name, d.type, d.data);
+    }
+    // Each damaged value shows its initial value.
+    for (const Damage& d : c.damage) {
+      const std::string name = d.name;
+      if (name == "TFTPPort") expected.TFTPPort = initial.TFTPPort;
+      if (name == "LogLevel") expected.LogLevel = initial.LogLevel;
+      if (name == "WriteLog") expected.WriteLog = initial.WriteLog;
+      if (name == "HostList") expected.HostList = initial.HostList;
+    }
+    const std::map<std::string, RegValue> before = ReadSettingsKeyRaw();
+    dialogs_.shown.clear();
+    Open();
+    ASSERT_EQ(dialogs_.Kinds(), std::vector<std::string>{"ApplicationError"});
+    EXPECT_EQ(dialogs_.shown[0].text, c.box) << "no full stop after ' or )";
+    EXPECT_TRUE(frm_->SettingsFromControls() == expected);
+    // Start-up finished: locks follow the ticks shown, Apply is disabled.
+    const bool logging = expected.WriteLog;
+    EXPECT_EQ(FolderField(frm_->Control(IDC_LOG_DIRECTORY)).ReadOnly(), !logging);
+    EXPECT_EQ(Enabled(frm_->Control(IDC_LOG_LEVEL)), logging);
+    EXPECT_FALSE(frm_->Modified());
+    EXPECT_FALSE(Enabled(frm_->Control(IDC_APPLY)));
+    EXPECT_EQ(frm_->ActivePage(), kPageBasic);
+    EXPECT_EQ(frm_->HelpFile(), "C:\\Program Files\\Ostrel TFTP\\tftpserv.chm");
+    // Disabled also at another DPI, and Alt+A does not reach it.
+    RECT rc;
+    GetWindowRect(frm_->Handle(), &rc);
+    SendMessageW(frm_->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&rc));
+    EXPECT_FALSE(Enabled(frm_->Control(IDC_APPLY)));
+    PressKeys({VK_MENU, 'A'});
+    EXPECT_EQ(dialogs_.shown.size(), 1u) << "Apply was clicked";
+
+    // A change elsewhere and a save: what was unread stays as it was stored,
+    // a missing value is written, everything else is as before.
+    ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
+    ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
+    dialogs_.restartAnswers = {RestartAnswer::No};
+    ClickButton(frm_->Control(IDC_APPLY));
+    const std::map<std::string, RegValue> after = ReadSettingsKeyRaw();
+    EXPECT_EQ(after.size(), 18u);
+    for (const auto& [name, value] : before) EXPECT_EQ(after.at(name), value) << name;
+    if (c.damage[0].type == REG_NONE) {
+      DWORD port = 0;
+      EXPECT_TRUE(GetDword("TFTPPort", port) && port == 1) << "the missing port is written";
+    }
+    // Once the user changes an unread value, it is written.
+    if (c.damage[0].name == std::string("LogLevel")) {
+      SelectComboItem(frm_->Control(IDC_LOG_LEVEL), 2);
+      dialogs_.restartAnswers = {RestartAnswer::No};
+      ClickButton(frm_->Control(IDC_APPLY));
+      DWORD level = 0;
+      EXPECT_TRUE(GetDword("LogLevel", level) && level == 2);
+    }
+    dlg_.reset();
+    frm_.reset();
+    Pump();
+  }
 }
 
 TEST_F(MainWindowTest, AKeyThatCannotBeOpenedIsReportedAndStartUpGoesOn) {
@@ -161,6 +236,14 @@ TEST_F(MainWindowTest, AKeyThatCannotBeOpenedIsReportedAndStartUpGoesOn) {
                   .ReadOnly());  // locking applied as with a missing key
   EXPECT_FALSE(frm_->Modified());
   EXPECT_NE(frm_->HelpFile(), "");
+  // Nothing was read, so a save writes only what the user changed.
+  FolderField(frm_->Control(IDC_TFTP_ROOT)).SetText(existingDir_);  // passes the check
+  ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
+  dialogs_.restartAnswers = {RestartAnswer::No};
+  ClickButton(frm_->Control(IDC_APPLY));
+  ASSERT_EQ(denied.keys.size(), 1u);
+  EXPECT_EQ(denied.keys.begin()->second.size(), 1u);
+  EXPECT_EQ(denied.keys.begin()->second.count("HighPriority"), 1u);
 }
 
 TEST_F(MainWindowTest, UserEditsMarkTheWindowChangedAndProgramSetsDoNot) {

@@ -212,6 +212,46 @@ TEST_F(RulesTest, DeleteAsksFirstAndMarksTheWindowChangedEvenWithoutASelection) 
   EXPECT_EQ(frm_->SaveHosts(), "[10.0.0.8, 255.255.255.255, R]");
 }
 
+// A list that the decoding cannot show exactly is saved back as stored while
+// no rule changes; once a rule is deleted the rows are encoded.
+TEST_F(RulesTest, StoredRulesAreSavedBackAsReadUntilARuleChanges) {
+  const char* const lists[] = {
+      " [a, m, R], [b, m, NA]",
+      "[a, m, R], , [b, m, NA]",
+      "[a, m, R][b, m, NA]",
+      "junk[1.2.3.4, 255.255.255.255, R]",
+      "[1.2.3.4, 255.255.255.255, R, X]",
+      "[1.2.3.4]",
+      "[192.168.10.0, 255.255.255.0, R], [10.0.0.7, 255.255.255.255, NA]",
+  };
+  for (const char* stored : lists) {
+    SCOPED_TRACE(stored);
+    dlg_.reset();
+    frm_.reset();
+    Pump();
+    PutString("HostList", stored);
+    Open();
+    const auto applyNo = [this] {
+      dialogs_.restartAnswers = {RestartAnswer::No};
+      ClickButton(frm_->Control(IDC_APPLY));
+    };
+    ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
+    applyNo();
+    std::string saved;
+    ASSERT_TRUE(GetString("HostList", saved));
+    EXPECT_EQ(saved, stored);
+
+    std::vector<AccessRule> rules = DecodeHostList(stored);
+    Select(0);
+    dialogs_.confirmAnswers = {true};
+    ClickButton(frm_->Control(IDC_DELETE_RULE));
+    applyNo();
+    rules.erase(rules.begin());
+    ASSERT_TRUE(GetString("HostList", saved));
+    EXPECT_EQ(saved, EncodeHostList(rules));
+  }
+}
+
 // Insert adds and Delete deletes whatever Shift, Ctrl and Alt are held; the
 // grid does nothing else with either key.
 TEST_F(RulesTest, InsertAndDeleteWithEachModifier) {
