@@ -20,6 +20,8 @@ inline constexpr ScHandle kNoScHandle = nullptr;
 
 // System error codes that the controller tells apart.
 inline constexpr uint32_t kErrorInsufficientBuffer = 122;
+inline constexpr uint32_t kErrorServiceDisabled = 1058;   // ERROR_SERVICE_DISABLED
+inline constexpr uint32_t kErrorServiceNotActive = 1062;  // ERROR_SERVICE_NOT_ACTIVE
 
 // The part of a service's status that the wait looks at.
 struct ServiceStatus {
