@@ -165,6 +165,17 @@ DWORD StartStubService() {
   return running && StubServiceState() == SERVICE_RUNNING ? 0 : ERROR_SERVICE_REQUEST_TIMEOUT;
 }
 
+DWORD DisableStubService() {
+  UniqueScHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+  if (!manager) return GetLastError();
+  UniqueScHandle service(OpenServiceW(manager.get(), kStubServiceName, SERVICE_CHANGE_CONFIG));
+  if (!service ||
+      !ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, SERVICE_DISABLED, SERVICE_NO_CHANGE,
+                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr))
+    return GetLastError();
+  return 0;
+}
+
 DWORD StubServiceState() {
   UniqueScHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
   if (!manager) return 0;

@@ -60,6 +60,9 @@ DWORD StartServiceRetrying(SC_HANDLE service);
 // StartServiceRetrying) and waits (up to 10 s) until it runs. Returns 0 or a
 // system error code.
 DWORD StartStubService();
+// Sets the installed stand-in's start type to disabled, as an administrator
+// does, whatever its state. Returns 0 or a system error code.
+DWORD DisableStubService();
 // The current state (SERVICE_RUNNING, ...), or 0 when it cannot be read.
 DWORD StubServiceState();
 

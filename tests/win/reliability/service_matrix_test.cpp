@@ -1,12 +1,12 @@
 // OK, then Yes, on the real window, with the real service controller and the
 // stand-in service "OstrelTFTPd" in each of its ways of behaving: normal, slow
 // to stop, stuck in start pending, exiting during its start, refusing the
-// stop, disabled, and not installed. For each: the controller's error boxes
-// (exact texts), the window's own boxes, the requests sent and received, the
-// result, the service's state afterwards, and the window closed with the
-// settings saved whatever the restart's result. A case whose restart Wine's
-// manager fails with its 1359 (the environment's) is run again from a fresh
-// installation.
+// stop, disabled (stopped, and running), and not installed. For each: the
+// controller's error boxes (exact texts), the window's own boxes, the requests
+// sent and received, the result, the service's state afterwards, and the
+// window closed with the settings saved whatever the restart's result. A case
+// whose restart Wine's manager fails with its 1359 (the environment's) is run
+// again from a fresh installation.
 
 #include <cstdio>
 #include <string>
@@ -165,6 +165,13 @@ std::vector<ServiceCase> Cases() {
   c.finalState = SERVICE_STOPPED;
   cases.push_back(c);
 
+  // Disabled by the administrator while it runs: a stop would leave it down
+  // for good, so it gets no request at all.
+  c = Setup("running and disabled", true, StubBehaviour::Normal, true, true);
+  c.errorBoxes = {ErrorBox(SystemText(ERROR_SERVICE_DISABLED))};
+  c.finalState = SERVICE_RUNNING;
+  cases.push_back(c);
+
   c = Setup("not installed", false, StubBehaviour::Normal, false, false);
   c.errorBoxes = {ErrorBox(SystemText(ERROR_SERVICE_DOES_NOT_EXIST))};
   cases.push_back(c);
@@ -185,10 +192,13 @@ class ServiceMatrixTest : public MainWindowTest {
     }
     StubInstall install;
     install.behaviour = c.behaviour;
-    install.disabled = c.disabled;
+    install.disabled = c.disabled && !c.running;
     ASSERT_EQ(InstallStubService(install), 0u);
     if (c.running) {
       ASSERT_EQ(StartStubService(), 0u);
+      if (c.disabled) {
+        ASSERT_EQ(DisableStubService(), 0u);
+      }
     }
     ClearStubCounters();
   }
