@@ -75,6 +75,9 @@ class IServiceClock {
  public:
   virtual ~IServiceClock() = default;
   virtual uint32_t TickCount() = 0;
+  // Returns after the given milliseconds. On the user-interface thread the
+  // windows keep answering meanwhile: messages sent to them are handled and
+  // they repaint, while posted input waits for IServiceUi::DispatchMessages.
   virtual void Sleep(uint32_t milliseconds) = 0;
 };
 

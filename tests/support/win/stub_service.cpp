@@ -12,12 +12,13 @@
 namespace tftpcfg::test {
 namespace {
 
-constexpr std::array<std::pair<StubBehaviour, const wchar_t*>, 5> kNames = {{
+constexpr std::array<std::pair<StubBehaviour, const wchar_t*>, 6> kNames = {{
     {StubBehaviour::Normal, L"normal"},
     {StubBehaviour::SlowStop, L"slow-stop"},
     {StubBehaviour::StuckStart, L"stuck-start"},
     {StubBehaviour::RefuseStop, L"refuse-stop"},
     {StubBehaviour::ExitDuringStart, L"exit-during-start"},
+    {StubBehaviour::LongHintStop, L"long-hint-stop"},
 }};
 
 // Polls the service's state until pred holds or the time is up.
