@@ -84,6 +84,7 @@ class ServiceUi final : public IServiceUi {
     errors.push_back(text);
     if (showReal) real_.ShowError(text);
   }
+  void SetOwner(HWND owner) { real_.SetOwner(owner); }
   std::vector<std::string> errors;
   bool showReal = false;
 
@@ -214,6 +215,7 @@ class ServiceMatrixTest : public MainWindowTest {
     dialogs_.shown.clear();
     ui_.errors.clear();
     Open();
+    ui_.SetOwner(frm_->Handle());                     // as the program does
     ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));  // stored 1, now 0
     dialogs_.restartAnswers = {RestartAnswer::Yes};
     ClickButton(frm_->Control(IDOK));
@@ -269,17 +271,25 @@ TEST_F(ServiceMatrixTest, OkYesGivesTheBoxesRequestsAndStateOfEachServiceBehavio
 }
 
 // The controller's boxes as the user sees them: the program's message dialog,
-// captioned "Error" with the error icon and one OK button, the text as
-// recorded, each carriage return breaking its line.
+// owned by the main window, captioned "Error" with the error icon and one OK
+// button, the text as recorded, each carriage return breaking its line.
 TEST_F(ServiceMatrixTest, ErrorBoxesAreRealMessageDialogs) {
   ui_.showReal = true;
   for (const ServiceCase& c : Cases()) {
-    if (std::string(c.name) != "not installed" && std::string(c.name) != "stuck in start pending")
+    const std::string name = c.name;
+    if (name != "not installed" && name != "stuck in start pending" &&
+        name != "running and disabled")
       continue;
     SCOPED_TRACE(c.name);
     Prepare(c);
-    MessageBoxAnswerer answer([](const SeenBox& box) { return box.caption == "Error" ? IDOK : 0; });
+    HWND owner = nullptr;  // an owned window stays in front of its owner
+    MessageBoxAnswerer answer([&owner](const SeenBox& box) {
+      if (box.caption != "Error") return 0;
+      owner = GetWindow(box.hwnd, GW_OWNER);
+      return IDOK;
+    });
     OkYes();
+    EXPECT_EQ(owner, frm_->Handle());
     // The hook also sees the main window (a dialog too) activated again.
     std::vector<SeenBox> boxes;
     for (const SeenBox& seen : answer.seen())
