@@ -49,20 +49,37 @@ uint32_t PendingPollInterval(uint32_t waitHint) {
 
 bool ServiceController::RestartService(const std::string& machine, const std::string& service) {
   machine_ = machine;
+  // The start type stays boot start unless the configuration is read, so an
+  // unread configuration never counts as disabled.
   ServiceInfo info;
   GetServiceInfo(service, info);
   // Whatever went wrong has been shown already.
   if (info.CurrentState == kServiceStateUnknown) return false;
-  // Running, paused or pending: stop first; a start is tried only after a stop
-  // that succeeded.
-  if (info.CurrentState != kServiceStopped && !PerformServiceAction(service, saStop)) return false;
+  if (info.CurrentState != kServiceStopped) {
+    // A disabled service would be stopped and then refused its start. It is
+    // left as it is, with the text that the refused start would have shown.
+    if (info.StartType == kServiceDisabled) {
+      ShowServiceError(scm_.SystemErrorText(kErrorServiceDisabled));
+      return false;
+    }
+    // Running, paused or pending: stop first; a start is tried only after a
+    // stop that succeeded.
+    if (!PerformServiceAction(service, saStop)) return false;
+  }
   return PerformServiceAction(service, saStart);
 }
 
 bool ServiceController::PerformServiceAction(const std::string& service, ServiceAction action) {
   const ServiceActionRow& row = ServiceActionInfo(action);
   Connection connection(scm_);
-  if (!connection.Open(machine_, service) || !SendRequest(connection.service(), action)) {
+  if (!connection.Open(machine_, service)) {
+    ShowSystemError();
+    return false;
+  }
+  if (!SendRequest(connection.service(), action)) {
+    // The service stopped on its own since its state was read: the stop has
+    // nothing left to do.
+    if (action == saStop && scm_.LastError() == kErrorServiceNotActive) return true;
     ShowSystemError();
     return false;
   }

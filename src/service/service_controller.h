@@ -96,12 +96,16 @@ class ServiceController {
       : scm_(scm), clock_(clock), ui_(ui) {}
 
   // Stops the service unless it is stopped, then starts it. True exactly when
-  // the start reached the running state. Sets ServiceMachineName to machine
-  // (empty: the local computer). Every failure has been shown when it returns.
+  // the start reached the running state. A service that is not stopped but
+  // whose start type is disabled receives no request: the error box shows the
+  // system's text for ERROR_SERVICE_DISABLED and the result is false. Sets
+  // ServiceMachineName to machine (empty: the local computer). Every failure
+  // has been shown when it returns.
   bool RestartService(const std::string& machine, const std::string& service);
 
   // Sends one request and waits for it. True when the request was accepted and
-  // the service then was in the action's target state.
+  // the service then was in the action's target state, and for a stop that the
+  // manager refuses because the service is not active (it is stopped already).
   bool PerformServiceAction(const std::string& service, ServiceAction action);
 
   // Clears DisplayName, sets CurrentState to unknown, then reads what it can.

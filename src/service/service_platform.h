@@ -20,6 +20,8 @@ inline constexpr ScHandle kNoScHandle = nullptr;
 
 // System error codes that the controller tells apart.
 inline constexpr uint32_t kErrorInsufficientBuffer = 122;
+inline constexpr uint32_t kErrorServiceDisabled = 1058;   // ERROR_SERVICE_DISABLED
+inline constexpr uint32_t kErrorServiceNotActive = 1062;  // ERROR_SERVICE_NOT_ACTIVE
 
 // The part of a service's status that the wait looks at.
 struct ServiceStatus {
@@ -73,6 +75,9 @@ class IServiceClock {
  public:
   virtual ~IServiceClock() = default;
   virtual uint32_t TickCount() = 0;
+  // Returns after the given milliseconds. On the user-interface thread the
+  // windows keep answering meanwhile: messages sent to them are handled and
+  // they repaint, while posted input waits for IServiceUi::DispatchMessages.
   virtual void Sleep(uint32_t milliseconds) = 0;
 };
 

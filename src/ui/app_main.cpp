@@ -71,8 +71,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return ruleDialog.get();
   });
   // While a restart waits for the service, the messages it dispatches get the
-  // same keyboard handling as in the loop below.
+  // same keyboard handling as in the loop below; its error boxes belong to the
+  // window.
   serviceUi.SetPreTranslate([&window](MSG& msg) { return window->PreTranslateMessage(msg); });
+  serviceUi.SetOwner(window->Handle());
 
   MSG msg = {};
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

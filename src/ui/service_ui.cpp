@@ -19,7 +19,7 @@ void WinServiceUi::DispatchMessages() {
 }
 
 void WinServiceUi::ShowError(const std::string& text) {
-  ShowMessageDialog(nullptr, MessageKind::Error, text);
+  ShowMessageDialog(owner_, MessageKind::Error, text);
 }
 
 }  // namespace tftpcfg

@@ -21,17 +21,21 @@ class WinServiceUi final : public IServiceUi {
   WinServiceUi() = default;
   explicit WinServiceUi(PreTranslate preTranslate) : preTranslate_(std::move(preTranslate)) {}
   void SetPreTranslate(PreTranslate preTranslate) { preTranslate_ = std::move(preTranslate); }
+  // The window that owns the error box (the main window), so that the box
+  // stays in front of it; null: no owner.
+  void SetOwner(HWND owner) { owner_ = owner; }
 
   // Drains the thread's queue. A WM_QUIT taken from it is posted again and ends
   // the drain, so the program's own message loop still sees it.
   void DispatchMessages() override;
-  // The program's message dialog of the error kind: caption "Error", the error
-  // icon, one OK button that Enter and Esc both answer, centred on the screen,
-  // the thread's windows disabled meanwhile.
+  // The program's message dialog of the error kind, owned by the owner:
+  // caption "Error", the error icon, one OK button that Enter and Esc both
+  // answer, centred on the screen, the thread's windows disabled meanwhile.
   void ShowError(const std::string& text) override;
 
  private:
   PreTranslate preTranslate_;
+  HWND owner_ = nullptr;
 };
 
 }  // namespace tftpcfg

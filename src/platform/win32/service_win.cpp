@@ -2,7 +2,9 @@
 
 #include <winsvc.h>
 
+#include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "platform/error_text.h"
 
@@ -104,6 +106,38 @@ std::string WinServiceControlManager::SystemErrorText(uint32_t code) {
       nullptr, code, 0, buffer, sizeof buffer, nullptr);
   if (n == 0) return {};
   return TrimErrorText(codec_.FromAnsi(std::string_view(buffer, n)));
+}
+
+void WinServiceClock::Sleep(uint32_t milliseconds) {
+  // A thread that has not looked at its queue for 5 s counts as hung.
+  constexpr DWORD kLookEveryMs = 500;
+  const DWORD start = GetTickCount();
+  const auto left = [&]() -> DWORD {
+    const DWORD elapsed = GetTickCount() - start;
+    return elapsed < milliseconds ? milliseconds - elapsed : 0;
+  };
+  std::optional<int> quit;
+  for (DWORD rest = left(); rest > 0; rest = left()) {
+    const DWORD slice = std::min(rest, kLookEveryMs);
+    if (MsgWaitForMultipleObjectsEx(0, nullptr, slice, QS_SENDMESSAGE | QS_PAINT, 0) ==
+        WAIT_FAILED) {
+      ::Sleep(slice);
+      continue;
+    }
+    // PeekMessage handles the sent messages itself and hands out only paint
+    // messages. A window that never validates itself cannot hold the pause
+    // beyond its end.
+    MSG msg;
+    while (left() > 0 &&
+           PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_SENDMESSAGE | PM_QS_PAINT)) {
+      if (msg.message == WM_QUIT)
+        quit = static_cast<int>(msg.wParam);
+      else
+        DispatchMessageW(&msg);
+    }
+  }
+  // A quit taken from the queue goes back for the program's message loop.
+  if (quit) PostQuitMessage(*quit);
 }
 
 }  // namespace tftpcfg

@@ -1,7 +1,7 @@
 #pragma once
 // The service controller's platform over Win32: the Service Control Manager
-// through its ANSI calls, the tick count and Sleep. (Its user-interface hooks
-// live with the windows: ui/service_ui.h.)
+// through its ANSI calls, the tick count and the wait's pause. (Its
+// user-interface hooks live with the windows: ui/service_ui.h.)
 
 #include <windows.h>
 
@@ -38,7 +38,12 @@ class WinServiceControlManager final : public IServiceControlManager {
 class WinServiceClock final : public IServiceClock {
  public:
   uint32_t TickCount() override { return GetTickCount(); }
-  void Sleep(uint32_t milliseconds) override { ::Sleep(milliseconds); }
+  // Waits the whole pause, but wakes at once for messages sent to the thread's
+  // windows and for painting, and handles them, so that the windows answer
+  // during a wait whose pauses last seconds. Posted messages, input among them,
+  // stay in the queue for the drain after the pause. The queue is also looked
+  // at every half second, so Windows never takes the thread for hung.
+  void Sleep(uint32_t milliseconds) override;
 };
 
 }  // namespace tftpcfg

@@ -12,12 +12,13 @@
 namespace tftpcfg::test {
 namespace {
 
-constexpr std::array<std::pair<StubBehaviour, const wchar_t*>, 5> kNames = {{
+constexpr std::array<std::pair<StubBehaviour, const wchar_t*>, 6> kNames = {{
     {StubBehaviour::Normal, L"normal"},
     {StubBehaviour::SlowStop, L"slow-stop"},
     {StubBehaviour::StuckStart, L"stuck-start"},
     {StubBehaviour::RefuseStop, L"refuse-stop"},
     {StubBehaviour::ExitDuringStart, L"exit-during-start"},
+    {StubBehaviour::LongHintStop, L"long-hint-stop"},
 }};
 
 // Polls the service's state until pred holds or the time is up.
@@ -163,6 +164,17 @@ DWORD StartStubService() {
   const bool running = WaitForState(service.get(), 10000,
                                     [](DWORD state) { return state != SERVICE_START_PENDING; });
   return running && StubServiceState() == SERVICE_RUNNING ? 0 : ERROR_SERVICE_REQUEST_TIMEOUT;
+}
+
+DWORD DisableStubService() {
+  UniqueScHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+  if (!manager) return GetLastError();
+  UniqueScHandle service(OpenServiceW(manager.get(), kStubServiceName, SERVICE_CHANGE_CONFIG));
+  if (!service ||
+      !ChangeServiceConfigW(service.get(), SERVICE_NO_CHANGE, SERVICE_DISABLED, SERVICE_NO_CHANGE,
+                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr))
+    return GetLastError();
+  return 0;
 }
 
 DWORD StubServiceState() {

@@ -29,9 +29,11 @@ enum class StubBehaviour {
   StuckStart,       // start pending with wait hint 0 and no progress, until released
   RefuseStop,       // starts normally, never accepts a stop (the manager fails with 1052)
   ExitDuringStart,  // start pending for ~400 ms, then stopped with an exit code
+  LongHintStop,     // stop pending ~2 s with a wait hint of 60 s, advancing
 };
 
-// "normal", "slow-stop", "stuck-start", "refuse-stop", "exit-during-start".
+// "normal", "slow-stop", "stuck-start", "refuse-stop", "exit-during-start",
+// "long-hint-stop".
 const wchar_t* StubBehaviourName(StubBehaviour behaviour);
 bool ParseStubBehaviour(const std::wstring& name, StubBehaviour& behaviour);
 
@@ -60,6 +62,9 @@ DWORD StartServiceRetrying(SC_HANDLE service);
 // StartServiceRetrying) and waits (up to 10 s) until it runs. Returns 0 or a
 // system error code.
 DWORD StartStubService();
+// Sets the installed stand-in's start type to disabled, as an administrator
+// does, whatever its state. Returns 0 or a system error code.
+DWORD DisableStubService();
 // The current state (SERVICE_RUNNING, ...), or 0 when it cannot be read.
 DWORD StubServiceState();
 

@@ -36,6 +36,7 @@ class ControllerTest : public ::testing::Test {
                       {1058, "The service cannot be started, either because it is disabled"},
                       {1060, "The specified service does not exist as an installed service"},
                       {1061, "The service cannot accept control messages at this time"},
+                      {1062, "The service has not been started"},
                       {1722, "The RPC server is unavailable"}};
   }
   // Every handle opened was closed exactly once, and no call used a closed one.
@@ -291,6 +292,26 @@ TEST_F(ControllerTest, RefusedStopShowsSystemTextAndNoStartFollows) {
   EXPECT_TRUE(clock.sleeps.empty());
 }
 
+// The service stopped on its own after its state was read: the stop has done
+// its work, with no box and no wait, and the start follows. The same answer to
+// a pause or a continue is still a failure.
+TEST_F(ControllerTest, StopThatFindsTheServiceNotActiveCountsAsStopped) {
+  scm.statuses = {Status(kServiceRunning), Status(kServiceRunning)};
+  scm.controlErrors = {1062};
+  EXPECT_TRUE(Restart());
+  EXPECT_TRUE(ui.errors.empty());
+  EXPECT_EQ((CallLog{log.begin() + 6, log.end()}),
+            (CallLog{"OpenSCManager", "OpenService", "ControlService(1)", "CloseService",
+                     "CloseManager", "OpenSCManager", "OpenService", "StartService",
+                     "QueryServiceStatus", "CloseService", "CloseManager"}));
+  for (const ServiceAction action : {saPause, saContinue}) {
+    ui.errors.clear();
+    scm.controlErrors = {1062};
+    EXPECT_FALSE(controller.PerformServiceAction(kName, action));
+    EXPECT_EQ(ui.errors, std::vector<std::string>{Box("The service has not been started")});
+  }
+}
+
 TEST_F(ControllerTest, StopThatDoesNotFinishShowsTheStopDetailAndNoStartFollows) {
   scm.statuses = {Status(kServiceRunning), Status(kServiceStopPending, 2, 4000)};
   EXPECT_FALSE(Restart());
@@ -306,6 +327,41 @@ TEST_F(ControllerTest, RefusedStartShowsSystemTextAndLeavesTheServiceAlone) {
   EXPECT_EQ(ui.errors, std::vector<std::string>{
                            Box("The service cannot be started, either because it is disabled")});
   EXPECT_EQ(scm.statusReads, 1);  // no wait after a refused request
+}
+
+// A disabled service is never stopped, since it could not be started again:
+// one that is not stopped gets no request and the box of the refused start; a
+// stopped one is sent its start as before. A configuration that could not be
+// read does not count as disabled.
+TEST_F(ControllerTest, DisabledServiceIsNeverStopped) {
+  const std::vector<std::string> disabled{
+      Box("The service cannot be started, either because it is disabled")};
+  scm.config.StartType = kServiceDisabled;
+  for (const uint32_t state : {kServiceStartPending, kServiceStopPending, kServiceRunning,
+                               kServiceContinuePending, kServicePausePending, kServicePaused}) {
+    SCOPED_TRACE(state);
+    log.clear();
+    ui.errors.clear();
+    scm.statuses = {Status(state)};
+    EXPECT_FALSE(Restart());
+    EXPECT_EQ(ui.errors, disabled);
+    EXPECT_FALSE(AnyRequest());
+  }
+  log.clear();
+  ui.errors.clear();
+  scm.statuses = {Status(kServiceStopped)};
+  scm.startErrors = {1058};
+  EXPECT_FALSE(Restart());
+  EXPECT_TRUE(Requested("StartService"));
+  EXPECT_EQ(ui.errors, disabled);
+
+  log.clear();
+  ui.errors.clear();
+  scm.configErrors = {5};
+  scm.statuses = {Status(kServiceRunning), Status(kServiceStopped), Status(kServiceRunning)};
+  EXPECT_TRUE(Restart());
+  EXPECT_EQ(ui.errors, std::vector<std::string>{Box("Access is denied")});
+  EXPECT_TRUE(Requested("ControlService(1)"));
 }
 
 TEST_F(ControllerTest, StartThatDoesNotReachRunningShowsTheStartDetail) {

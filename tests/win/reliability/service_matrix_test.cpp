@@ -1,12 +1,12 @@
 // OK, then Yes, on the real window, with the real service controller and the
 // stand-in service "OstrelTFTPd" in each of its ways of behaving: normal, slow
 // to stop, stuck in start pending, exiting during its start, refusing the
-// stop, disabled, and not installed. For each: the controller's error boxes
-// (exact texts), the window's own boxes, the requests sent and received, the
-// result, the service's state afterwards, and the window closed with the
-// settings saved whatever the restart's result. A case whose restart Wine's
-// manager fails with its 1359 (the environment's) is run again from a fresh
-// installation.
+// stop, disabled (stopped, and running), and not installed. For each: the
+// controller's error boxes (exact texts), the window's own boxes, the requests
+// sent and received, the result, the service's state afterwards, and the
+// window closed with the settings saved whatever the restart's result. A case
+// whose restart Wine's manager fails with its 1359 (the environment's) is run
+// again from a fresh installation.
 
 #include <cstdio>
 #include <string>
@@ -84,6 +84,7 @@ class ServiceUi final : public IServiceUi {
     errors.push_back(text);
     if (showReal) real_.ShowError(text);
   }
+  void SetOwner(HWND owner) { real_.SetOwner(owner); }
   std::vector<std::string> errors;
   bool showReal = false;
 
@@ -165,6 +166,13 @@ std::vector<ServiceCase> Cases() {
   c.finalState = SERVICE_STOPPED;
   cases.push_back(c);
 
+  // Disabled by the administrator while it runs: a stop would leave it down
+  // for good, so it gets no request at all.
+  c = Setup("running and disabled", true, StubBehaviour::Normal, true, true);
+  c.errorBoxes = {ErrorBox(SystemText(ERROR_SERVICE_DISABLED))};
+  c.finalState = SERVICE_RUNNING;
+  cases.push_back(c);
+
   c = Setup("not installed", false, StubBehaviour::Normal, false, false);
   c.errorBoxes = {ErrorBox(SystemText(ERROR_SERVICE_DOES_NOT_EXIST))};
   cases.push_back(c);
@@ -185,10 +193,13 @@ class ServiceMatrixTest : public MainWindowTest {
     }
     StubInstall install;
     install.behaviour = c.behaviour;
-    install.disabled = c.disabled;
+    install.disabled = c.disabled && !c.running;
     ASSERT_EQ(InstallStubService(install), 0u);
     if (c.running) {
       ASSERT_EQ(StartStubService(), 0u);
+      if (c.disabled) {
+        ASSERT_EQ(DisableStubService(), 0u);
+      }
     }
     ClearStubCounters();
   }
@@ -204,6 +215,7 @@ class ServiceMatrixTest : public MainWindowTest {
     dialogs_.shown.clear();
     ui_.errors.clear();
     Open();
+    ui_.SetOwner(frm_->Handle());                     // as the program does
     ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));  // stored 1, now 0
     dialogs_.restartAnswers = {RestartAnswer::Yes};
     ClickButton(frm_->Control(IDOK));
@@ -259,17 +271,25 @@ TEST_F(ServiceMatrixTest, OkYesGivesTheBoxesRequestsAndStateOfEachServiceBehavio
 }
 
 // The controller's boxes as the user sees them: the program's message dialog,
-// captioned "Error" with the error icon and one OK button, the text as
-// recorded, each carriage return breaking its line.
+// owned by the main window, captioned "Error" with the error icon and one OK
+// button, the text as recorded, each carriage return breaking its line.
 TEST_F(ServiceMatrixTest, ErrorBoxesAreRealMessageDialogs) {
   ui_.showReal = true;
   for (const ServiceCase& c : Cases()) {
-    if (std::string(c.name) != "not installed" && std::string(c.name) != "stuck in start pending")
+    const std::string name = c.name;
+    if (name != "not installed" && name != "stuck in start pending" &&
+        name != "running and disabled")
       continue;
     SCOPED_TRACE(c.name);
     Prepare(c);
-    MessageBoxAnswerer answer([](const SeenBox& box) { return box.caption == "Error" ? IDOK : 0; });
+    HWND owner = nullptr;  // an owned window stays in front of its owner
+    MessageBoxAnswerer answer([&owner](const SeenBox& box) {
+      if (box.caption != "Error") return 0;
+      owner = GetWindow(box.hwnd, GW_OWNER);
+      return IDOK;
+    });
     OkYes();
+    EXPECT_EQ(owner, frm_->Handle());
     // The hook also sees the main window (a dialog too) activated again.
     std::vector<SeenBox> boxes;
     for (const SeenBox& seen : answer.seen())

@@ -220,6 +220,16 @@ TEST_F(ControllerWinTest, RefusedStopShowsSystemTextAndNoStartFollows) {
   EXPECT_EQ(test::StubServiceState(), static_cast<DWORD>(SERVICE_RUNNING));
 }
 
+// The manager answers a stop of a service that is not running with 1062; the
+// controller counts that as stopped, with no box and no wait.
+TEST_F(ControllerWinTest, StopThatFindsTheServiceStoppedSucceeds) {
+  Install(StubBehaviour::Normal);
+  EXPECT_TRUE(controller.PerformServiceAction(kName, saStop));
+  EXPECT_EQ(scm.LastError(), static_cast<uint32_t>(ERROR_SERVICE_NOT_ACTIVE));
+  EXPECT_TRUE(ui.errors.empty());
+  EXPECT_TRUE(clock.sleeps.empty());
+}
+
 // The tests recognise the environment's start failure by the controller's box
 // for 1359 alone: one such box, and no box for another code.
 TEST_F(ControllerWinTest, EnvironmentStartFailureIsTheBoxForItsCodeAlone) {

@@ -1,10 +1,15 @@
 // OK and Apply with Yes against the stand-in service through the real service
-// controller: what the service receives, and that the window ignores its own
-// commands while the restart is under way. A restart whose start Wine's manager
-// fails with its 1359 (the environment's) is run again from a fresh
-// installation.
+// controller: what the service receives, that the window ignores its own
+// commands while the restart is under way, and that it answers throughout the
+// wait. A restart whose start Wine's manager fails with its 1359 (the
+// environment's) is run again from a fresh installation.
 
 #include "tests/win/ui/main_window_fixture.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <thread>
 
 #include "platform/win32/service_win.h"
 #include "ui/service_ui.h"
@@ -159,6 +164,53 @@ TEST_F(RestartTest, CommandsDuringARestartAreIgnored) {
   // One question, one success message; no discard or delete question.
   EXPECT_EQ(dialogs_.Kinds(), (std::vector<std::string>{"Restart", "Information"}));
   EXPECT_FALSE(IsWindow(frm_->Handle())) << "OK closed the window once the restart was over";
+}
+
+// A service that announces a wait hint of 60 s, so that the wait pauses 6 s at
+// a time: a message sent to the window from another thread is answered within
+// 1.5 s throughout the restart (and the window is never taken for hung), and
+// the restart still completes.
+TEST_F(RestartTest, WindowAnswersThroughoutAWaitWithLongPauses) {
+  DWORD longest = 0;
+  DWORD restartMs = 0;
+  int missed = 0;
+  RepeatOnEnvironmentStartFailure(ui_.errors, [&] {
+    PutCompleteKey(existingDir_, existingDir_);
+    Install(StubBehaviour::LongHintStop, true);
+    if (HasFatalFailure()) return;
+    restart_ = [&] {
+      const DWORD start = GetTickCount();
+      const bool restarted = controller_.RestartService("", kServiceName);
+      restartMs = GetTickCount() - start;
+      return restarted;
+    };
+    Open();
+    ClickCheckBox(frm_->Control(IDC_HIGH_PRIORITY));
+    longest = 0;
+    missed = 0;
+    std::atomic<bool> over{false}, probing{true};
+    std::thread probe([&, window = frm_->Handle()] {
+      for (; !over; Sleep(100)) {
+        const DWORD sent = GetTickCount();
+        if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1500, nullptr)) ++missed;
+        longest = std::max(longest, GetTickCount() - sent);
+      }
+      probing = false;
+    });
+    dialogs_.restartAnswers = {RestartAnswer::Yes};
+    ClickButton(frm_->Control(IDC_APPLY));
+    over = true;
+    while (probing) PumpFor(20);  // answers the probe's last message
+    probe.join();
+  });
+  if (HasFatalFailure()) return;
+  EXPECT_EQ(missed, 0);
+  EXPECT_LT(longest, 1500u);
+  EXPECT_GE(restartMs, 6000u) << "the stop's wait paused 6 s";
+  EXPECT_EQ(dialogs_.Kinds(), (std::vector<std::string>{"Restart", "Information"}));
+  EXPECT_EQ(ReadStubCounters().events, L"stop start");
+  std::printf("restart with pauses of 6 s: %lu ms; longest answer of the window %lu ms\n",
+              restartMs, longest);
 }
 
 }  // namespace
