@@ -76,30 +76,39 @@ TEST_F(MainWindowTest, WithoutAHelpFileNameTheTopicHasNoFile) {
 
 // The real help control with the help file that the build places beside the
 // program: the viewer opens (Wine renders no page, so the window is what can
-// be checked) with the help file's title.
-TEST(HelpControl, OpensTheViewerOnTheConfigurationTopic) {
+// be checked) with the help file's title. Releasing the control closes the
+// viewer first: a viewer left open would outlive the code of its window
+// procedure, and the next message dispatched to it would crash.
+TEST(HelpControl, OpensTheViewerOnTheConfigurationTopicAndClosesItWhenReleased) {
 #ifndef TFTPCFG_TEST_HELP_FILE_BUILT
   GTEST_SKIP() << "this build has no help compiler, so no help file";
 #endif
-  const HelpViewer help;
-  ASSERT_TRUE(help.Loaded());
-  ASSERT_NE(help.HtmlHelpA(), nullptr);
-  ASSERT_NE(help.HtmlHelpW(), nullptr);
-  const std::string chm = ExecutableDirectory() + "..\\..\\bin\\tftpserv.chm";
-  ASSERT_NE(GetFileAttributesA(chm.c_str()), INVALID_FILE_ATTRIBUTES) << chm;
-  const HWND viewer = help.DisplayTopic(chm + "::/configuration.htm");
-  ASSERT_NE(viewer, nullptr);
-  wchar_t cls[64] = {};
-  GetClassNameW(viewer, cls, 64);
-  EXPECT_STREQ(cls, L"HH Parent");
-  EXPECT_EQ(GetParent(viewer), nullptr) << "the viewer is a window of its own";
-  DestroyWindow(viewer);
+  HWND viewer = nullptr;
+  {
+    const HelpViewer help;
+    ASSERT_TRUE(help.Loaded());
+    ASSERT_NE(help.HtmlHelpA(), nullptr);
+    ASSERT_NE(help.HtmlHelpW(), nullptr);
+    const std::string chm = ExecutableDirectory() + "..\\..\\bin\\tftpserv.chm";
+    ASSERT_NE(GetFileAttributesA(chm.c_str()), INVALID_FILE_ATTRIBUTES) << chm;
+    viewer = help.DisplayTopic(chm + "::/configuration.htm");
+    ASSERT_NE(viewer, nullptr);
+    wchar_t cls[64] = {};
+    GetClassNameW(viewer, cls, 64);
+    EXPECT_STREQ(cls, L"HH Parent");
+    EXPECT_EQ(GetParent(viewer), nullptr) << "the viewer is a window of its own";
+  }
+  EXPECT_FALSE(IsWindow(viewer)) << "the viewer outlived the help control";
 }
 
 TEST(HelpControl, AMissingControlLeavesHelpAbsent) {
   const HelpViewer help("NoSuchHelpControl.ocx");
   EXPECT_FALSE(help.Loaded());
   EXPECT_EQ(help.DisplayTopic("x.chm::/configuration.htm"), nullptr);
+  MSG msg = {};
+  msg.message = WM_KEYDOWN;
+  msg.wParam = VK_TAB;
+  EXPECT_FALSE(help.PreTranslateMessage(msg));
 }
 
 }  // namespace
