@@ -27,12 +27,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // but the program's own loads still name the system folder; see
   // system_library.h.)
   LimitLibrarySearchToSystemFolder();
-  // The help control is loaded before the first window and released after the
-  // message loop has ended.
-  const HelpViewer help;
   // COM on the window thread: a screen reader's query for a control's
   // accessible object is answered with a COM object (ui/accessibility.h).
   const ComApartment com;
+  // The help control is loaded before the first window. Declared after COM, it
+  // is released after the message loop has ended and before COM is shut down:
+  // its viewers closed, the control shut down, then the library freed.
+  const HelpViewer help;
 
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES |
                                               ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
@@ -70,15 +71,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ruleDialog = RuleDialog::Create(instance, window->Handle());
     return ruleDialog.get();
   });
-  // While a restart waits for the service, the messages it dispatches get the
-  // same keyboard handling as in the loop below; its error boxes belong to the
-  // window.
-  serviceUi.SetPreTranslate([&window](MSG& msg) { return window->PreTranslateMessage(msg); });
+  // The help viewer's keyboard handling, then the window's. While a restart
+  // waits for the service, the messages it dispatches get the same handling as
+  // in the loop below; its error boxes belong to the window.
+  const auto preTranslate = [&help, &window](MSG& msg) {
+    return help.PreTranslateMessage(msg) || window->PreTranslateMessage(msg);
+  };
+  serviceUi.SetPreTranslate(preTranslate);
   serviceUi.SetOwner(window->Handle());
 
   MSG msg = {};
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (window->PreTranslateMessage(msg)) continue;
+    if (preTranslate(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

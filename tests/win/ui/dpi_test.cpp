@@ -179,9 +179,12 @@ class DpiTest : public MainWindowTest {};
 TEST_F(DpiTest, TheControlsAreCommonControls6WithVisualStyles) {
   Open();
   // Version 6 lives in the side-by-side store; version 5 in the system folder.
+  // Windows spells the folder "WinSxS", Wine "winsxs": paths compare without case.
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH);
-  EXPECT_NE(Narrow(path).find("winsxs"), std::string::npos) << Narrow(path);
+  std::wstring folded = path;
+  CharLowerW(folded.data());
+  EXPECT_NE(folded.find(L"\\winsxs\\"), std::wstring::npos) << Narrow(path);
   ASSERT_TRUE(IsThemeActive()) << "the prefix has no visual style";
   for (HWND h : {frm_->Control(IDOK), frm_->Control(IDC_HIGH_PRIORITY), frm_->Control(IDC_PAGES),
                  frm_->Control(IDC_RULES)})

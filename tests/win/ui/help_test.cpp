@@ -4,7 +4,9 @@
 
 #include "tests/win/ui/main_window_fixture.h"
 
+#include "platform/win32/application_error.h"
 #include "platform/win32/file_system_win.h"
+#include "tests/support/win/child_program.h"
 #include "tests/support/win/message_box_answerer.h"
 #include "ui/help_viewer.h"
 
@@ -78,30 +80,62 @@ TEST_F(MainWindowTest, AfterAValueFailedToLoadF1StillFindsTheHelpFile) {
 
 // The real help control with the help file that the build places beside the
 // program: the viewer opens (Wine renders no page, so the window is what can
-// be checked) with the help file's title.
-TEST(HelpControl, OpensTheViewerOnTheConfigurationTopic) {
+// be checked) with the help file's title. Releasing the control closes the
+// viewer first: a viewer left open would outlive the code of its window
+// procedure, and the next message dispatched to it would crash.
+TEST(HelpControl, OpensTheViewerOnTheConfigurationTopicAndClosesItWhenReleased) {
 #ifndef TFTPCFG_TEST_HELP_FILE_BUILT
   GTEST_SKIP() << "this build has no help compiler, so no help file";
 #endif
-  const HelpViewer help;
-  ASSERT_TRUE(help.Loaded());
-  ASSERT_NE(help.HtmlHelpA(), nullptr);
-  ASSERT_NE(help.HtmlHelpW(), nullptr);
-  const std::string chm = ExecutableDirectory() + "..\\..\\bin\\tftpserv.chm";
-  ASSERT_NE(GetFileAttributesA(chm.c_str()), INVALID_FILE_ATTRIBUTES) << chm;
-  const HWND viewer = help.DisplayTopic(chm + "::/configuration.htm");
-  ASSERT_NE(viewer, nullptr);
-  wchar_t cls[64] = {};
-  GetClassNameW(viewer, cls, 64);
-  EXPECT_STREQ(cls, L"HH Parent");
-  EXPECT_EQ(GetParent(viewer), nullptr) << "the viewer is a window of its own";
-  DestroyWindow(viewer);
+  HWND viewer = nullptr;
+  {
+    const HelpViewer help;
+    ASSERT_TRUE(help.Loaded());
+    ASSERT_NE(help.HtmlHelpA(), nullptr);
+    ASSERT_NE(help.HtmlHelpW(), nullptr);
+    const std::string chm = ExecutableDirectory() + "..\\..\\bin\\tftpserv.chm";
+    ASSERT_NE(GetFileAttributesA(chm.c_str()), INVALID_FILE_ATTRIBUTES) << chm;
+    viewer = help.DisplayTopic(chm + "::/configuration.htm");
+    ASSERT_NE(viewer, nullptr);
+    wchar_t cls[64] = {};
+    GetClassNameW(viewer, cls, 64);
+    EXPECT_STREQ(cls, L"HH Parent");
+    EXPECT_EQ(GetParent(viewer), nullptr) << "the viewer is a window of its own";
+  }
+  EXPECT_FALSE(IsWindow(viewer)) << "the viewer outlived the help control";
+}
+
+// The built program, F1 typed into it, and its window closed while the viewer
+// is still open: the program ends normally.
+TEST(HelpControl, TheProgramClosedWithItsViewerOpenEndsCleanly) {
+#ifndef TFTPCFG_TEST_HELP_FILE_BUILT
+  GTEST_SKIP() << "this build has no help compiler, so no help file";
+#endif
+  const std::wstring exe = TFTPCFG_TEST_BUILT_EXE;
+  const ChildProcess program(L"\"" + exe + L"\"", exe.substr(0, exe.rfind(L'\\')));
+  ASSERT_TRUE(program.Started());
+  const HWND main = WaitForVisibleWindow(program, Widen(kApplicationTitle), 30000);
+  ASSERT_NE(main, nullptr) << "the window did not open";
+  ASSERT_TRUE(TypeKeyInto(main, VK_F1));
+  HWND viewer = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    return (viewer = FindWindowOf(program.Id(), nullptr,
+                                  [](HWND h) { return IsClass(h, L"HH Parent"); }));
+  })) << "F1 opened no help viewer";
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(program.Ended(30000)) << "the program did not end";
+  EXPECT_EQ(program.ExitCode(), 0u);
 }
 
 TEST(HelpControl, AMissingControlLeavesHelpAbsent) {
   const HelpViewer help("NoSuchHelpControl.ocx");
   EXPECT_FALSE(help.Loaded());
   EXPECT_EQ(help.DisplayTopic("x.chm::/configuration.htm"), nullptr);
+  MSG msg = {};
+  msg.message = WM_KEYDOWN;
+  msg.wParam = VK_TAB;
+  EXPECT_FALSE(help.PreTranslateMessage(msg));
 }
 
 }  // namespace
