@@ -180,8 +180,8 @@ void ControlTable::Create(HWND parent, std::span<const ControlRow> rows, const C
       reason = std::string(": ") + e.what();
     }
     if (hwnd == nullptr)
-      throw ControlCreationError(std::string("The control '") + row.name +
-                                 "' of the window could not be created" + reason);
+      throw FatalError(std::string("The control '") + row.name +
+                       "' of the window could not be created" + reason);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(context.font), FALSE);
     controls_.push_back({&row, hwnd, rect});
     if (row.kind == ControlKind::Label) label = NameFromLabelText(Widen(row.caption));

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "config/service_settings.h"  // IntRange
+#include "platform/fatal_error.h"
 #include "platform/folder_browser.h"
 #include "platform/win32/dpi.h"
 
@@ -139,12 +140,6 @@ constexpr ControlRow RuleGridRow(const char* name, int id, DesignRect r,
   return {.name = name, .kind = ControlKind::RuleGrid, .id = id, .rect = r, .columns = columns};
 }
 
-// Raised when a control of a table cannot be created.
-class ControlCreationError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
 class ControlTable {
  public:
   struct Context {
@@ -155,7 +150,7 @@ class ControlTable {
   };
 
   // Creates the controls of the rows as children of parent, rectangles offset by
-  // origin. Throws ControlCreationError naming the control that failed.
+  // origin. Throws FatalError naming the control that failed.
   void Create(HWND parent, std::span<const ControlRow> rows, const Context& context,
               DesignRect origin = {});
   // Places every control again at dpi; captions make room as their font needs.

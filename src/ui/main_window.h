@@ -4,26 +4,27 @@
 // loads the stored settings when it is created, tracks unsaved changes, locks
 // the logging and firewall fields while their feature is off, checks the input
 // before saving, saves, and offers to restart the service so that it reads the
-// new settings.
+// new settings. The pages (page_set.h), the binding of the settings to the
+// controls (settings_form.h) and the rule editing (rule_editor.h) are its parts.
 
 #include <windows.h>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "config/service_settings.h"
 #include "config/settings_store.h"
 #include "platform/ansi_codec.h"
 #include "platform/folder_browser.h"
 #include "platform/registry.h"
-#include "platform/win32/win_handles.h"
 #include "ui/control_ids.h"
-#include "ui/control_table.h"
-#include "ui/main_window_tables.h"
+#include "ui/dialog_window.h"
 #include "ui/message_boxes.h"
-#include "ui/rule_grid.h"
+#include "ui/page_set.h"
+#include "ui/rule_editor.h"
+#include "ui/settings_form.h"
 
 namespace tftpcfg {
 
@@ -32,9 +33,8 @@ class RuleDialog;
 inline constexpr char kServiceName[] = "OstrelTFTPd";
 inline constexpr char kRestartSucceeded[] = "The service was restarted succesfully.";
 inline constexpr char kDiscardQuestion[] = "Are you sure you want to discard all changes and exit?";
-inline constexpr char kDeleteRuleQuestion[] = "Are you sure to delete rule?";
 
-class MainWindow {
+class MainWindow final : public DialogWindow {
  public:
   // What the window works with; tests replace the message boxes, the folder
   // browser, and may replace the restart and the directory check.
@@ -54,20 +54,16 @@ class MainWindow {
   };
 
   // Creates the window and loads the stored settings into it; the window is
-  // then shown, centred on the screen, also when loading ended with an error.
-  // Raises ControlCreationError when a control cannot be created.
+  // then shown, centred on the screen. Raises FatalError when the window or a
+  // control cannot be created.
   static std::unique_ptr<MainWindow> Create(HINSTANCE instance, Dependencies deps);
-  MainWindow(const MainWindow&) = delete;
-  MainWindow& operator=(const MainWindow&) = delete;
-  ~MainWindow();
 
-  HWND Handle() const { return hwnd_; }
   // The rule dialog used by Add and Edit: made by `make` when first needed
   // (nothing at start-up waits for it), or given ready-made.
   void SetRuleDialogFactory(std::function<RuleDialog*()> make) {
-    makeRuleDialog_ = std::move(make);
+    rules_.SetDialogFactory(std::move(make));
   }
-  void SetRuleDialog(RuleDialog* dialog) { ruleDialog_ = dialog; }
+  void SetRuleDialog(RuleDialog* dialog) { rules_.SetDialog(dialog); }
 
   // Keyboard handling that the message loop applies before dispatching:
   // Ctrl+Tab between pages, Alt+letter for push buttons, and the dialog keys
@@ -77,72 +73,47 @@ class MainWindow {
   // What the window shows and does, for the program and its tests. A page's
   // controls are built when the page is first brought to the front; Control
   // and Page build it first when it was not, PageBuilt only looks.
-  HWND Control(int id);
-  HWND Page(int index);
-  bool PageBuilt(int index) const { return built_.at(static_cast<size_t>(index)); }
+  HWND Control(int id) { return pages_.Control(id); }
+  HWND Page(int index) { return pages_.Page(index); }
+  bool PageBuilt(int index) const { return pages_.Built(index); }
+  int ActivePage() const { return pages_.Active(); }
+  void ShowPage(int index) { pages_.Show(index); }
   bool Modified() const { return modified_; }
   bool RestartInProgress() const { return restarting_; }
-  int ActivePage() const { return activePage_; }
   const std::string& HelpFile() const { return helpFile_; }
-  UINT Dpi() const { return dpi_; }
-  ServiceSettings SettingsFromControls() const;
+  ServiceSettings SettingsFromControls() const { return form_.Read(); }
   // Start-up's load: the stored settings into the controls, then the locking
   // rules, the window unchanged, the first page in front, the help file set,
   // and one box with every value that could not be read.
   void LoadStoredSettings();
   // Shows a record in the controls, set by program: nothing marks a change.
   void ShowSettings(const ServiceSettings& settings);
-  void ShowPage(int index);
   bool ValidateSettings();
   // The rule grid and its text encoding.
-  void LoadHosts(const std::string& text);
-  std::string SaveHosts() const { return rules_.Save(); }
-  const std::vector<RuleGrid::Row>& HostRows() const { return rules_.Rows(); }
-  int SelectedRow() const { return rules_.Selected(); }
+  void LoadHosts(const std::string& text) { rules_.Load(text); }
+  std::string SaveHosts() const { return rules_.Grid().Save(); }
+  const std::vector<RuleGrid::Row>& HostRows() const { return rules_.Grid().Rows(); }
+  int SelectedRow() const { return rules_.Grid().Selected(); }
 
  private:
   explicit MainWindow(Dependencies deps);
 
-  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  static INT_PTR CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-  INT_PTR Result(LRESULT result);
+  void OnCreate() override;
+  INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  SIZE Layout() override;
+  void OnDpiChanged() override;
+  void OnError(const std::exception& error) override;
   // While a restart is under way, the user's commands and close requests wait:
   // a second OK during the wait must not save and restart again.
   static bool WaitsForRestart(UINT msg, WPARAM wParam, LPARAM lParam);
-
-  // Creation and layout.
-  void BuildWindow();
-  // Creates a page and its controls, which then show the settings the window
-  // holds for them, locked as the rules say, without marking a change.
-  void BuildPage(int index);
-  // A control that exists (its page built), else null.
-  HWND Existing(int id) const;
-  static int PageOf(int id);
-  static const ControlRow* RowOf(int id);
-  static const SettingBinding* BindingOf(int id);
-  void LayoutWindow();
-  void LayoutPage(int index);
-  void OnDpiChanged(UINT dpi, const RECT* suggested);
-
-  // Start-up and settings.
-  void ShowSetting(const SettingBinding& binding, const ServiceSettings& settings);
-  // Reads one value: from its control, or where the control's page is not
-  // built, what the control would show (a number pulled into its range).
-  void ReadSetting(const SettingBinding& binding, ServiceSettings& settings) const;
-  bool IsChecked(int id) const;
-  int TimestampIndex() const;
-  void SetTimestampIndex(int index);
+  void SetIcons();
+  void OnPageBuilt(int page);
 
   // Commands and notifications.
   void OnCommand(int id, int code);
-  LRESULT OnNotify(const NMHDR& header);
   // A user's edit of the control with this id.
   void MarkEdited(int id);
   void SetModified(bool modified);
-  void ApplyLoggingLock();
-  void ApplyFirewallLock();
-  void SetFieldLocked(int id, bool locked);
   void OnOk();
   void OnApply();
   void Close();
@@ -152,46 +123,16 @@ class MainWindow {
   void FailCheck(const std::string& message, int page, int field, bool selectAll);
   void ShowHelp();
 
-  // Access rules.
-  void AddRule();
-  void EditRule();
-  void DeleteRule();
-  void UpdateRuleButtons();
-  RuleGrid::Row RowFromRuleDialog() const;
-  RuleDialog* RuleDialogForUse();
-
-  // Keyboard.
-  bool FocusInPages() const;
-  void CyclePage(bool forward);
-  bool ClickMnemonic(wchar_t ch);
-
   Dependencies deps_;
-  HWND hwnd_ = nullptr;
-  HWND tabs_ = nullptr;
-  std::array<HWND, kPageCount> pages_{};
-  std::array<bool, kPageCount> built_{};
-  // The settings shown last; the controls of pages not built yet show these.
-  ServiceSettings shown_ = InitialSettings();
+  PageSet pages_;
+  RuleEditor rules_;
+  SettingsForm form_;
   // Values in the key that the load could not read and the user has not
   // changed since: saves leave them as stored.
   StoredValueSet unread_;
-  // Whether the locking rules have run: only then does a page built later
-  // show its fields locked (a failed start-up runs neither).
-  bool loggingRuleRan_ = false;
-  bool firewallRuleRan_ = false;
-  std::array<ControlTable, kPageCount> pageControls_;
-  ControlTable strip_;
-  RuleGrid rules_;
-  RuleDialog* ruleDialog_ = nullptr;
-  std::function<RuleDialog*()> makeRuleDialog_;
-  UINT dpi_ = 96;
-  UniqueFont font_;
   bool modified_ = false;
   bool restarting_ = false;
-  int activePage_ = kPageBasic;
-  int timestampIndex_ = 0;  // the radio item selected last, to see real changes
   std::string helpFile_;
-  std::string creationError_;
 };
 
 }  // namespace tftpcfg

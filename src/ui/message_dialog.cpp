@@ -3,15 +3,15 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "platform/win32/application_error.h"
+#include "platform/fatal_error.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/win_handles.h"
 #include "platform/win32/win_text.h"
+#include "ui/dialog_window.h"
 #include "ui/layout.h"
 
 namespace tftpcfg {
@@ -94,17 +94,7 @@ class ThreadWindowsDisabled {
   std::vector<HWND> windows_;
 };
 
-struct DialogState {
-  MessageKind kind = MessageKind::Error;
-  std::wstring text;
-  ThreadWindowsDisabled* others = nullptr;
-  UINT dpi = 96;
-  UniqueFont font;
-  UniqueIcon icon;
-  MessageResult result = MessageResult::Closed;
-};
-
-void Place(HWND control, int x, int y, int cx, int cy) {
+void PlaceChild(HWND control, int x, int y, int cx, int cy) {
   SetWindowPos(control, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -134,177 +124,166 @@ UniqueIcon SystemIcon(const wchar_t* id, int size) {
       static_cast<HICON>(CopyImage(LoadIconW(nullptr, id), IMAGE_ICON, size, size, 0)));
 }
 
-// Loads the kind's system icon at the size of the DPI, and the font.
-void LoadResources(HWND dialog, DialogState& s) {
-  s.font = CreateUiFont(s.dpi);
-  UniqueIcon icon = SystemIcon(KindOf(s.kind).icon, SystemMetricForDpi(SM_CXICON, s.dpi));
-  SendMessageW(GetDlgItem(dialog, kMessageIconId), STM_SETICON,
-               reinterpret_cast<WPARAM>(icon.get()), 0);
-  s.icon = std::move(icon);  // the control has let go of the one before
-  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(s.font.get()), FALSE);
-}
-
-void Layout(HWND dialog, DialogState& s) {
-  const UINT dpi = s.dpi;
-  MONITORINFO mi{};
-  mi.cbSize = sizeof mi;
-  GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &mi);
-  const int wrap =
-      std::max(Scale(kMinTextWrap, dpi), static_cast<int>(mi.rcWork.right - mi.rcWork.left) / 2);
-  const SIZE text = MeasureText(dialog, s.font.get(), s.text, wrap);
-  const int icon = SystemMetricForDpi(SM_CXICON, dpi);
-  const int margin = Scale(kMargin, dpi);
-
-  const int textLeft = margin + icon + Scale(kIconGap, dpi);
-  // A text shorter than the icon is centred on it.
-  const int textTop = margin + std::max(0, (icon - static_cast<int>(text.cy)) / 2);
-  const int bodyHeight = std::max(icon, static_cast<int>(text.cy));
-
-  const std::vector<Button>& buttons = KindOf(s.kind).buttons;
-  const int count = static_cast<int>(buttons.size());
-  const int buttonWidth = Scale(kButtonWidth, dpi);
-  const int buttonHeight = Scale(kButtonHeight, dpi);
-  const int spacing = Scale(kButtonSpacing, dpi);
-  const int rowWidth = count * buttonWidth + (count - 1) * spacing;
-
-  const int clientWidth =
-      std::max(textLeft + static_cast<int>(text.cx) + margin, 2 * margin + rowWidth);
-  const int rowTop = margin + bodyHeight + Scale(kButtonsGap, dpi);
-  const int clientHeight = rowTop + buttonHeight + margin;
-
-  Place(GetDlgItem(dialog, kMessageIconId), margin, margin, icon, icon);
-  // One pixel more than measured, so the control wraps exactly as measured.
-  Place(GetDlgItem(dialog, kMessageTextId), textLeft, textTop, text.cx + 1, text.cy);
-  int x = (clientWidth - rowWidth) / 2;
-  for (const Button& b : buttons) {
-    Place(GetDlgItem(dialog, b.id), x, rowTop, buttonWidth, buttonHeight);
-    x += buttonWidth + spacing;
-  }
-
-  RECT frame{0, 0, clientWidth, clientHeight};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
-  SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  CentreOnScreen(dialog);
-}
-
 HWND AddChild(HWND dialog, const wchar_t* cls, const wchar_t* text, DWORD style, int id) {
   const HWND h = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, dialog,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  GetModuleHandleW(nullptr), nullptr);
-  if (h == nullptr) throw std::runtime_error("The message dialog could not create its controls.");
+  if (h == nullptr) throw FatalError("The message dialog could not create its controls.");
   return h;
 }
 
-void Initialise(HWND dialog, DialogState& s) {
-  const Kind kind = KindOf(s.kind);
-  AddChild(dialog, WC_STATICW, L"", SS_ICON, kMessageIconId);
-  AddChild(dialog, WC_STATICW, s.text.c_str(), SS_LEFT | SS_NOPREFIX, kMessageTextId);
-  bool first = true;
-  for (const Button& b : kind.buttons) {
-    AddChild(dialog, WC_BUTTONW, b.caption,
-             WS_TABSTOP | (first ? WS_GROUP | BS_DEFPUSHBUTTON : BS_PUSHBUTTON), b.id);
-    first = false;
+class MessageDialog final : public DialogWindow {
+ public:
+  MessageDialog(MessageKind kind, std::wstring text, ThreadWindowsDisabled& others)
+      : kind_(kind), text_(std::move(text)), others_(others) {}
+
+  // Shows the dialog over owner; -1 when it could not be made.
+  INT_PTR Run(HWND owner) {
+    // Visible from the start, as a system message box is: a modal loop would
+    // otherwise show it only once its queue first runs empty.
+    const DialogTemplate tpl(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0,
+                             KindOf(kind_).caption);
+    return RunModal(GetModuleHandleW(nullptr), tpl, owner);
   }
-  SendMessageW(dialog, DM_SETDEFID, static_cast<WPARAM>(kind.buttons.front().id), 0);
-  s.dpi = WindowDpi(dialog);
-  LoadResources(dialog, s);
-  Layout(dialog, s);
-  SendMessageW(dialog, WM_NEXTDLGCTL,
-               reinterpret_cast<WPARAM>(GetDlgItem(dialog, kind.buttons.front().id)), TRUE);
-}
+  MessageResult Answer() const { return result_; }
 
-void Finish(HWND dialog, DialogState& s, MessageResult result) {
-  s.result = result;
-  // The other windows come back before this one goes, so one of them is
-  // activated in its place.
-  if (s.others) s.others->Restore();
-  EndDialog(dialog, 0);
-}
-
-INT_PTR HandleMessage(HWND dialog, DialogState& s, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_INITDIALOG:
-      Initialise(dialog, s);
-      return FALSE;  // the focus is set
-    case WM_COMMAND:
-      if (HIWORD(wParam) != BN_CLICKED) return FALSE;
-      switch (LOWORD(wParam)) {
-        case IDOK:
-          Finish(dialog, s, MessageResult::Ok);
-          return TRUE;
-        case IDYES:
-          Finish(dialog, s, MessageResult::Yes);
-          return TRUE;
-        case IDNO:
-          Finish(dialog, s, MessageResult::No);
-          return TRUE;
-        case IDCANCEL:  // Esc: the Esc button answers
-          Finish(dialog, s,
-                 s.kind == MessageKind::Confirmation ? MessageResult::No : MessageResult::Ok);
-          return TRUE;
-        default:
-          return FALSE;
-      }
-    case WM_CLOSE:  // the close box, Alt+F4, the system menu
-      Finish(dialog, s, MessageResult::Closed);
-      return TRUE;
-    case WM_HELP:
-      // The dialog offers no help, and the request goes no further.
-      SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
-      return TRUE;
-    case WM_DPICHANGED: {
-      s.dpi = HIWORD(wParam);
-      LoadResources(dialog, s);
-      Layout(dialog, s);
-      (void)lParam;
-      return TRUE;
+ private:
+  void OnCreate() override {
+    const Kind kind = KindOf(kind_);
+    AddChild(Handle(), WC_STATICW, L"", SS_ICON, kMessageIconId);
+    AddChild(Handle(), WC_STATICW, text_.c_str(), SS_LEFT | SS_NOPREFIX, kMessageTextId);
+    bool first = true;
+    for (const Button& b : kind.buttons) {
+      AddChild(Handle(), WC_BUTTONW, b.caption,
+               WS_TABSTOP | (first ? WS_GROUP | BS_DEFPUSHBUTTON : BS_PUSHBUTTON), b.id);
+      first = false;
     }
-    default:
-      return FALSE;
+    SendMessageW(Handle(), DM_SETDEFID, static_cast<WPARAM>(kind.buttons.front().id), 0);
+    SetFontRecursive(Handle(), Font());
+    OnDpiChanged();
+    // Centred on the screen when it opens; after a move to a monitor of
+    // another DPI, where the system puts it.
+    const SIZE client = Layout();
+    Place({0, 0}, client);
+    CentreOnScreen(Handle());
+    SendMessageW(Handle(), WM_NEXTDLGCTL,
+                 reinterpret_cast<WPARAM>(GetDlgItem(Handle(), kind.buttons.front().id)), TRUE);
   }
-}
 
-INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-  auto* s = reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
-  if (s == nullptr) return FALSE;
-  return Guarded(dialog, FALSE, [&]() -> INT_PTR {
-    try {
-      return HandleMessage(dialog, *s, msg, wParam, lParam);
-    } catch (...) {
-      // The dialog cannot go on as it should: it closes, counting as closed,
-      // and the error is shown.
-      Finish(dialog, *s, MessageResult::Closed);
-      throw;
+  // The kind's system icon at the size of the DPI.
+  void OnDpiChanged() override {
+    UniqueIcon icon = SystemIcon(KindOf(kind_).icon, SystemMetricForDpi(SM_CXICON, Dpi()));
+    SendMessageW(GetDlgItem(Handle(), kMessageIconId), STM_SETICON,
+                 reinterpret_cast<WPARAM>(icon.get()), 0);
+    icon_ = std::move(icon);  // the control has let go of the one before
+  }
+
+  SIZE Layout() override {
+    const UINT dpi = Dpi();
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    GetMonitorInfoW(MonitorFromWindow(Handle(), MONITOR_DEFAULTTOPRIMARY), &mi);
+    const int wrap =
+        std::max(Scale(kMinTextWrap, dpi), static_cast<int>(mi.rcWork.right - mi.rcWork.left) / 2);
+    const SIZE text = MeasureText(Handle(), Font(), text_, wrap);
+    const int icon = SystemMetricForDpi(SM_CXICON, dpi);
+    const int margin = Scale(kMargin, dpi);
+
+    const int textLeft = margin + icon + Scale(kIconGap, dpi);
+    // A text shorter than the icon is centred on it.
+    const int textTop = margin + std::max(0, (icon - static_cast<int>(text.cy)) / 2);
+    const int bodyHeight = std::max(icon, static_cast<int>(text.cy));
+
+    const std::vector<Button>& buttons = KindOf(kind_).buttons;
+    const int count = static_cast<int>(buttons.size());
+    const int buttonWidth = Scale(kButtonWidth, dpi);
+    const int buttonHeight = Scale(kButtonHeight, dpi);
+    const int spacing = Scale(kButtonSpacing, dpi);
+    const int rowWidth = count * buttonWidth + (count - 1) * spacing;
+
+    const int clientWidth =
+        std::max(textLeft + static_cast<int>(text.cx) + margin, 2 * margin + rowWidth);
+    const int rowTop = margin + bodyHeight + Scale(kButtonsGap, dpi);
+    const int clientHeight = rowTop + buttonHeight + margin;
+
+    PlaceChild(GetDlgItem(Handle(), kMessageIconId), margin, margin, icon, icon);
+    // One pixel more than measured, so the control wraps exactly as measured.
+    PlaceChild(GetDlgItem(Handle(), kMessageTextId), textLeft, textTop, text.cx + 1, text.cy);
+    int x = (clientWidth - rowWidth) / 2;
+    for (const Button& b : buttons) {
+      PlaceChild(GetDlgItem(Handle(), b.id), x, rowTop, buttonWidth, buttonHeight);
+      x += buttonWidth + spacing;
     }
-  });
-}
+    return SIZE{clientWidth, clientHeight};
+  }
+
+  INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM) override {
+    switch (msg) {
+      case WM_COMMAND:
+        if (HIWORD(wParam) != BN_CLICKED) return FALSE;
+        switch (LOWORD(wParam)) {
+          case IDOK:
+            Finish(MessageResult::Ok);
+            return TRUE;
+          case IDYES:
+            Finish(MessageResult::Yes);
+            return TRUE;
+          case IDNO:
+            Finish(MessageResult::No);
+            return TRUE;
+          case IDCANCEL:  // Esc: the Esc button answers
+            Finish(kind_ == MessageKind::Confirmation ? MessageResult::No : MessageResult::Ok);
+            return TRUE;
+          default:
+            return FALSE;
+        }
+      case WM_CLOSE:  // the close box, Alt+F4, the system menu
+        Finish(MessageResult::Closed);
+        return TRUE;
+      case WM_HELP:
+        // The dialog offers no help, and the request goes no further.
+        return Result(TRUE);
+      default:
+        return FALSE;
+    }
+  }
+
+  // The dialog cannot go on as it should: it closes, counting as closed, and
+  // the error is shown.
+  void OnError(const std::exception& error) override {
+    Finish(MessageResult::Closed);
+    DialogWindow::OnError(error);
+  }
+
+  void Finish(MessageResult result) {
+    result_ = result;
+    // The other windows come back before this one goes, so one of them is
+    // activated in its place.
+    others_.Restore();
+    EndDialog(Handle(), 0);
+  }
+
+  MessageKind kind_;
+  std::wstring text_;
+  ThreadWindowsDisabled& others_;
+  UniqueIcon icon_;
+  MessageResult result_ = MessageResult::Closed;
+};
 
 }  // namespace
 
 MessageResult ShowMessageDialog(HWND owner, MessageKind kind, std::string_view text) {
   const HWND previous = GetActiveWindow();
   ThreadWindowsDisabled others;
-  DialogState state;
-  state.kind = kind;
-  state.text = WithLineBreaks(text);
-  state.others = &others;
-  // Visible from the start, as a system message box is: a modal loop would
-  // otherwise show it only once its queue first runs empty.
-  const DialogTemplate tpl(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0,
-                           KindOf(kind).caption);
-  const INT_PTR shown = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), tpl.get(),
-                                                owner ? GetAncestor(owner, GA_ROOT) : nullptr,
-                                                &DialogProc, reinterpret_cast<LPARAM>(&state));
+  MessageDialog dialog(kind, WithLineBreaks(text), others);
+  const INT_PTR shown = dialog.Run(owner ? GetAncestor(owner, GA_ROOT) : nullptr);
   others.Restore();
   if (previous && IsWindow(previous)) SetActiveWindow(previous);
+  const std::wstring wideText = WithLineBreaks(text);
   if (shown == -1) {
     // Without the dialog, the system's own box still tells the user.
     const int answer =
-        MessageBoxW(owner, state.text.c_str(), KindOf(kind).caption,
+        MessageBoxW(owner, wideText.c_str(), KindOf(kind).caption,
                     MB_TASKMODAL | (kind == MessageKind::Confirmation ? MB_YESNO | MB_ICONQUESTION
                                     : kind == MessageKind::Error      ? MB_OK | MB_ICONERROR
                                                                  : MB_OK | MB_ICONINFORMATION));
@@ -312,7 +291,7 @@ MessageResult ShowMessageDialog(HWND owner, MessageKind kind, std::string_view t
            : answer == IDNO ? MessageResult::No
                             : MessageResult::Ok;
   }
-  return state.result;
+  return dialog.Answer();
 }
 
 }  // namespace tftpcfg

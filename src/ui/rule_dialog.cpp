@@ -58,39 +58,12 @@ std::unique_ptr<RuleDialog> RuleDialog::Create(HINSTANCE instance, HWND owner, O
   std::unique_ptr<RuleDialog> self(new RuleDialog(std::move(options)));
   const DialogTemplate tpl(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_CONTROLPARENT,
                            L"Client access rights");
-  self->hwnd_ = CreateDialogIndirectParamW(instance, tpl.get(), owner, &RuleDialog::DialogProc,
-                                           reinterpret_cast<LPARAM>(self.get()));
-  if (!self->hwnd_) throw ControlCreationError("The rule dialog could not be created.");
-  if (!self->creationError_.empty()) throw ControlCreationError(self->creationError_);
+  self->DialogWindow::Create(instance, tpl, owner, "The rule dialog");
   return self;
 }
 
-RuleDialog::~RuleDialog() {
-  if (hwnd_ && IsWindow(hwnd_)) {
-    SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
-    DestroyWindow(hwnd_);
-  }
-}
-
-INT_PTR CALLBACK RuleDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_INITDIALOG) {
-    SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-    reinterpret_cast<RuleDialog*>(lParam)->hwnd_ = hwnd;
-  }
-  auto* self = reinterpret_cast<RuleDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  if (!self) return FALSE;
-  return Guarded(hwnd, FALSE, [&] { return self->HandleMessage(msg, wParam, lParam); });
-}
-
-INT_PTR RuleDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR RuleDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
   switch (msg) {
-    case WM_INITDIALOG:
-      try {
-        Build();
-      } catch (const ControlCreationError& e) {
-        creationError_ = e.what();
-      }
-      return FALSE;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDOK:
@@ -111,67 +84,46 @@ INT_PTR RuleDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return FALSE;
     case WM_HELP:
       // The dialog offers no help; the request goes no further.
-      SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
-      return TRUE;
-    case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wParam));
-      (void)lParam;
-      return TRUE;
+      return Result(TRUE);
     default:
       return FALSE;
   }
 }
 
-void RuleDialog::Build() {
-  dpi_ = WindowDpi(hwnd_);
-  font_ = CreateUiFont(dpi_);
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  controls_.Create(hwnd_, kRuleDialog, {dpi_, font_.get(), nullptr, IDC_RULE_FIRST_LABEL});
-  SendMessageW(hwnd_, DM_SETDEFID, IDOK, 0);
-  // At program start: IP Network, both addresses 0.0.0.0, no access right.
+void RuleDialog::OnCreate() {
+  controls_.Create(Handle(), kRuleDialog, {Dpi(), Font(), nullptr, IDC_RULE_FIRST_LABEL});
+  SendMessageW(Handle(), DM_SETDEFID, IDOK, 0);
+  // When made: IP Network, both addresses 0.0.0.0, no access right.
   SendMessageW(Control(IDC_NETWORK), BM_SETCHECK, BST_CHECKED, 0);
   SetAccessIndex(-1);
-  Layout();
-}
-
-void RuleDialog::Layout() {
-  RECT frame{0, 0, Scale(kClientWidth, dpi_), Scale(kClientHeight, dpi_)};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
   // The designed place on the screen, kept inside the work area.
+  const SIZE client = Layout();
+  const SIZE frame = FrameSize(client);
   MONITORINFO mi = {};
   mi.cbSize = sizeof mi;
-  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  const int left = std::max<int>(mi.rcWork.left,
-                                 std::min<int>(Scale(kDesignLeft, dpi_), mi.rcWork.right - width));
-  const int top = std::max<int>(mi.rcWork.top,
-                                std::min<int>(Scale(kDesignTop, dpi_), mi.rcWork.bottom - height));
-  SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-  controls_.Layout(dpi_);
+  GetMonitorInfoW(MonitorFromWindow(Handle(), MONITOR_DEFAULTTOPRIMARY), &mi);
+  const int left = std::max<int>(
+      mi.rcWork.left, std::min<int>(Scale(kDesignLeft, Dpi()), mi.rcWork.right - frame.cx));
+  const int top = std::max<int>(
+      mi.rcWork.top, std::min<int>(Scale(kDesignTop, Dpi()), mi.rcWork.bottom - frame.cy));
+  Place({left, top}, client);
 }
 
-void RuleDialog::OnDpiChanged(UINT dpi) {
-  if (dpi == 0 || dpi == dpi_) return;
-  dpi_ = dpi;
-  // The controls switch to the new font before the old one is deleted.
-  UniqueFont font = CreateUiFont(dpi_);
-  SetFontRecursive(hwnd_, font.get());
-  font_ = std::move(font);
-  Layout();
+SIZE RuleDialog::Layout() {
+  controls_.Layout(Dpi());
+  return SIZE{Scale(kClientWidth, Dpi()), Scale(kClientHeight, Dpi())};
 }
 
 bool RuleDialog::ShowModal(HWND owner) {
   result_ = 0;
   modal_ = true;
   if (owner) EnableWindow(owner, FALSE);
-  ShowWindow(hwnd_, SW_SHOW);
-  SetForegroundWindow(hwnd_);
-  SetActiveWindow(hwnd_);
+  ShowWindow(Handle(), SW_SHOW);
+  SetForegroundWindow(Handle());
+  SetActiveWindow(Handle());
   if (!shownBefore_) {
     shownBefore_ = true;
-    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(IDC_ACCESS)), TRUE);
+    SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(IDC_ACCESS)), TRUE);
   }
   UpdateAddressMode();
   if (options_.onShown) options_.onShown(*this);
@@ -184,7 +136,7 @@ bool RuleDialog::ShowModal(HWND owner) {
       quit = true;
       break;
     }
-    if (!IsDialogMessageW(hwnd_, &msg)) {
+    if (!IsDialogMessageW(Handle(), &msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
@@ -192,7 +144,7 @@ bool RuleDialog::ShowModal(HWND owner) {
   OnClose();
   modal_ = false;
   if (owner) EnableWindow(owner, TRUE);
-  ShowWindow(hwnd_, SW_HIDE);
+  ShowWindow(Handle(), SW_HIDE);
   if (owner) SetActiveWindow(owner);
   if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
   return result_ == IDOK;

@@ -1,9 +1,9 @@
 #pragma once
 // The rule dialog "Client access rights": one access rule entered as an access
 // right and a single IP address or an IP network with its mask. Built from a
-// table of controls; created once at program start, shown modally for every
-// Add and Edit, hidden (not destroyed) when it closes, so its controls keep
-// their contents from one use to the next.
+// table of controls when Add or Edit first needs it, then shown modally for
+// every Add and Edit and hidden (not destroyed) when it closes, so its
+// controls keep their contents from one use to the next.
 
 #include <windows.h>
 
@@ -11,26 +11,22 @@
 #include <memory>
 #include <string>
 
-#include "platform/win32/win_handles.h"
 #include "ui/control_ids.h"
 #include "ui/control_table.h"
+#include "ui/dialog_window.h"
 
 namespace tftpcfg {
 
-class RuleDialog {
+class RuleDialog final : public DialogWindow {
  public:
   struct Options {
     // Called once the dialog is shown and has the focus, from inside its modal
     // loop (tests act on the dialog there).
     std::function<void(RuleDialog&)> onShown;
   };
-  // Raises ControlCreationError when the dialog or a control cannot be created.
+  // Raises FatalError when the dialog or a control cannot be created.
   static std::unique_ptr<RuleDialog> Create(HINSTANCE instance, HWND owner, Options options = {});
-  RuleDialog(const RuleDialog&) = delete;
-  RuleDialog& operator=(const RuleDialog&) = delete;
-  ~RuleDialog();
 
-  HWND Handle() const { return hwnd_; }
   HWND Control(int id) const { return controls_.Find(id); }
   void SetOnShown(std::function<void(RuleDialog&)> onShown) {
     options_.onShown = std::move(onShown);
@@ -55,11 +51,9 @@ class RuleDialog {
 
  private:
   explicit RuleDialog(Options options) : options_(std::move(options)) {}
-  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-  void Build();
-  void Layout();
-  void OnDpiChanged(UINT dpi);
+  void OnCreate() override;
+  INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  SIZE Layout() override;
   // The labels and the mask follow the choice between a single address and a
   // network.
   void UpdateAddressMode();
@@ -68,11 +62,7 @@ class RuleDialog {
   void EndModal(int result);
 
   Options options_;
-  HWND hwnd_ = nullptr;
-  UINT dpi_ = 96;
-  UniqueFont font_;
   ControlTable controls_;
-  std::string creationError_;
   int result_ = 0;
   bool shownBefore_ = false;
   bool modal_ = false;

@@ -78,7 +78,9 @@ void RuleGrid::Erase(int index) {
 
 void RuleGrid::FillDisplayInfo(NMLVDISPINFOW& info) const {
   const auto row = static_cast<size_t>(info.item.iItem);
-  if (!(info.item.mask & LVIF_TEXT) || row >= rows_.size() || info.item.cchTextMax <= 0) return;
+  if (!(info.item.mask & LVIF_TEXT) || row >= rows_.size() || info.item.pszText == nullptr ||
+      info.item.cchTextMax <= 0)
+    return;
   const std::wstring& text =
       info.item.iSubItem == 0 ? rows_[row].addressText : rows_[row].rightText;
   lstrcpynW(info.item.pszText, text.c_str(), info.item.cchTextMax);

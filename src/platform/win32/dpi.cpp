@@ -43,4 +43,22 @@ int SystemMetricForDpi(int index, UINT dpi) {
   return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
 }
 
+SIZE FrameSizeForDpi(SIZE client, DWORD style, DWORD exStyle, UINT dpi) {
+  using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  static const auto forDpi = User32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
+  RECT frame{0, 0, client.cx, client.cy};
+  if (forDpi == nullptr || !forDpi(&frame, style, FALSE, exStyle, dpi))
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void DisableSystemDialogScaling(HWND dialog) {
+  // DDC_DISABLE_ALL: the dialog manager ignores WM_DPICHANGED and
+  // WM_GETDPISCALEDSIZE for this window and its controls.
+  constexpr int kDisableAll = 1;
+  using SetBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+  static const auto set = User32Function<SetBehaviorFn>("SetDialogDpiChangeBehavior");
+  if (set != nullptr) set(dialog, kDisableAll, kDisableAll);
+}
+
 }  // namespace tftpcfg

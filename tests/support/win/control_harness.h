@@ -91,6 +91,36 @@ inline RECT RectIn(HWND parent, HWND child) {
   return r;
 }
 
+// A move to a monitor of another DPI as the system announces it, with the
+// window's rectangle moved by (dx, dy) as the suggested place; returns it.
+inline RECT SendDpiChangeMovedBy(HWND hwnd, UINT dpi, int dx = 37, int dy = 23) {
+  RECT suggested{};
+  GetWindowRect(hwnd, &suggested);
+  OffsetRect(&suggested, dx, dy);
+  SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  return suggested;
+}
+
+// Whether a window took a suggested place, with an outer size that fits its
+// client area in the frame the system draws for it; empty when it did, else
+// what differs.
+inline std::string PlacedAt(HWND hwnd, const RECT& suggested) {
+  RECT now{};
+  RECT client{};
+  GetWindowRect(hwnd, &now);
+  GetClientRect(hwnd, &client);
+  AdjustWindowRectEx(&client, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
+  std::string differs;
+  if (now.left != suggested.left || now.top != suggested.top)
+    differs += "at " + std::to_string(now.left) + "," + std::to_string(now.top) + ", suggested " +
+               std::to_string(suggested.left) + "," + std::to_string(suggested.top) + "; ";
+  if (now.right - now.left != client.right - client.left ||
+      now.bottom - now.top != client.bottom - client.top)
+    differs += "the outer size does not fit the client area";
+  return differs;
+}
+
 // Holds a modifier key down (or releases it) in this thread's keyboard state,
 // which GetKeyState and the dialog manager read.
 inline void SetKeyDown(int vk, bool down) {

@@ -93,7 +93,7 @@ int32_t Clamp(int32_t v, IntRange r) {
 
 // A record as the window shows it: numbers clamped into their fields' ranges;
 // the host list, while no rule changes, is the text it was loaded from.
-ServiceSettings AsShown(ServiceSettings s) {
+ServiceSettings ExpectedShown(ServiceSettings s) {
   s.TFTPPort = Clamp(s.TFTPPort, kPortRange);
   s.LogFileCount = Clamp(s.LogFileCount, kLogCountRange);
   s.TFTPTimeout = Clamp(s.TFTPTimeout, kTimeoutRange);
@@ -162,7 +162,7 @@ TEST_F(RegistryMatrixTest, EveryValueStoredWronglyEveryWayStartsTheWindowWithThe
         EXPECT_EQ(dialogs_.shown[0].kind, "ApplicationError");
         EXPECT_EQ(dialogs_.shown[0].text, expected.message) << "no full stop after ' or )";
       }
-      const ServiceSettings want = AsShown(expected.settings);
+      const ServiceSettings want = ExpectedShown(expected.settings);
       const ServiceSettings shown = frm_->SettingsFromControls();
       EXPECT_EQ(Head(shown.TFTPRoot), Head(want.TFTPRoot));
       EXPECT_EQ(Head(shown.LogDirectory), Head(want.LogDirectory));

@@ -283,17 +283,19 @@ TEST_F(ServiceMatrixTest, ErrorBoxesAreRealMessageDialogs) {
     SCOPED_TRACE(c.name);
     Prepare(c);
     HWND owner = nullptr;  // an owned window stays in front of its owner
-    MessageBoxAnswerer answer([&owner](const SeenBox& box) {
+    HWND main = nullptr;   // the main window while the box is open (OK closes it)
+    MessageBoxAnswerer answer([&owner, &main, this](const SeenBox& box) {
       if (box.caption != "Error") return 0;
       owner = GetWindow(box.hwnd, GW_OWNER);
+      main = frm_->Handle();
       return IDOK;
     });
     OkYes();
-    EXPECT_EQ(owner, frm_->Handle());
+    EXPECT_EQ(owner, main);
     // The hook also sees the main window (a dialog too) activated again.
     std::vector<SeenBox> boxes;
     for (const SeenBox& seen : answer.seen())
-      if (seen.hwnd != frm_->Handle()) boxes.push_back(seen);
+      if (seen.hwnd != main) boxes.push_back(seen);
     std::string captions;
     for (const SeenBox& seen : answer.seen()) captions += "[" + seen.caption + "]";
     ASSERT_EQ(boxes.size(), 1u) << captions;

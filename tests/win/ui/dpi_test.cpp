@@ -131,10 +131,11 @@ void ExpectTidy(HWND container, UINT dpi) {
   }
 }
 
+// A move to a monitor of another DPI: the window goes where the system
+// suggests, at the size its layout needs there.
 void SendDpiChange(HWND hwnd, UINT dpi) {
-  RECT suggested;
-  GetWindowRect(hwnd, &suggested);
-  SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  const RECT suggested = SendDpiChangeMovedBy(hwnd, dpi, static_cast<int>(dpi) / 8, 5);
+  EXPECT_EQ(PlacedAt(hwnd, suggested), "") << dpi << " DPI";
 }
 
 void ExpectClientSize(HWND hwnd, int width, int height, UINT dpi) {
@@ -270,6 +271,30 @@ TEST_F(DpiTest, BackAtTheFirstDpiEveryControlIsWhereItStarted) {
     const RECT now = InParent(hwnd);
     EXPECT_TRUE(EqualRect(&now, &rc)) << Describe(hwnd);
   }
+}
+
+// Any process of the same user can send these: a DPI of 0, or no rectangle,
+// changes nothing and crashes nothing; an absurd DPI is pulled into range.
+TEST_F(DpiTest, OddDpiMessagesAreHarmless) {
+  Open();
+  for (const HWND hwnd : {frm_->Handle(), dlg_->Handle()}) {
+    RECT before{};
+    GetWindowRect(hwnd, &before);
+    SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(0, 0), 0);
+    SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(0, 0), reinterpret_cast<LPARAM>(&before));
+    RECT after{};
+    GetWindowRect(hwnd, &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+    SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(144, 144), 0);  // no rectangle: stays put
+    GetWindowRect(hwnd, &after);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    SendMessageW(hwnd, WM_NOTIFY, 0, 0);
+    SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(65535, 65535), 0);
+  }
+  EXPECT_EQ(frm_->Dpi(), 960u);
+  SendDpiChange(frm_->Handle(), 96);
+  EXPECT_EQ(frm_->Dpi(), 96u);
 }
 
 TEST_F(DpiTest, TheRuleDialogScalesAndKeepsItsCaptionsWhole) {
