@@ -5,6 +5,14 @@
 # project-local prefix. There a fixture prepares the prefix and keeps one
 # wineserver alive for the whole run: without it, wineserver and Wine's system
 # processes hold ctest's output pipe open for their 3 s linger after every test.
+#
+# Every test carries one label, by which scripts and workflows select tests
+# (ctest -L <label>, -LE <label>):
+#   unit         the portable unit tests, and Windows tests without a window
+#   gui          Windows tests that create windows and controls
+#   reliability  the fault matrices, leak cycles and bad input on the real window (long)
+#   installer    the release files: installer package, portable zip, help file
+#   fuzz         the fuzz targets run over their seed corpora
 
 # Portable tests: built in every configuration; in the cross build they run
 # under Wine like the Windows tests, with the prefix and its server.
@@ -12,7 +20,7 @@ function(tftpcfg_add_native_test name)
   add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main)
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300 LABELS unit)
   if(WIN32 AND CMAKE_CROSSCOMPILING)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine)
   endif()
@@ -27,10 +35,14 @@ if(WIN32)
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME wine_prefix_setup
              COMMAND sh "${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh" "${WINE_PREFIX}" --start-server)
-    set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
     add_test(NAME wine_server_stop COMMAND sh -c "wineserver -k >/dev/null 2>&1 </dev/null; exit 0")
+    # The fixture serves every label that runs under Wine; ctest adds it to any
+    # selection that needs it.
+    set(wine_labels unit gui reliability installer)
+    set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300
+                         LABELS "${wine_labels}")
     set_tests_properties(wine_server_stop PROPERTIES FIXTURES_CLEANUP wine
-                         ENVIRONMENT "WINEPREFIX=${WINE_PREFIX}")
+                         ENVIRONMENT "WINEPREFIX=${WINE_PREFIX}" LABELS "${wine_labels}")
   endif()
 
   # tftpcfg_windows_path_literal(<out> <path>): the path of a build file as the
@@ -54,9 +66,10 @@ if(WIN32)
     endif()
   endfunction()
 
-  # tftpcfg_add_win_test(<name> SOURCES ... [LIBS ...] [GUI] [TIMEOUT s])
+  # tftpcfg_add_win_test(<name> SOURCES ... [LIBS ...] [GUI] [TIMEOUT s] [LABEL l]):
+  # labelled gui with GUI, unit without, unless LABEL names another.
   function(tftpcfg_add_win_test name)
-    cmake_parse_arguments(T "GUI" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "GUI" "TIMEOUT;LABEL" "SOURCES;LIBS" ${ARGN})
     if(T_GUI)
       # The program's manifest: common controls version 6, as the program uses them.
       list(APPEND T_SOURCES ${PROJECT_SOURCE_DIR}/tests/win/manifest.rc)
@@ -67,6 +80,13 @@ if(WIN32)
     if(NOT T_TIMEOUT)
       set(T_TIMEOUT 600)
     endif()
-    tftpcfg_win_test_properties(${name} TIMEOUT ${T_TIMEOUT})
+    if(NOT T_LABEL)
+      if(T_GUI)
+        set(T_LABEL gui)
+      else()
+        set(T_LABEL unit)
+      endif()
+    endif()
+    tftpcfg_win_test_properties(${name} TIMEOUT ${T_TIMEOUT} LABELS ${T_LABEL})
   endfunction()
 endif()

@@ -54,7 +54,7 @@ std::vector<AccessRule> ReferenceDecode(std::string_view text) {
   for (size_t i = 0; i < bodies.size(); i += 2) {
     const std::vector<std::string> w = Words(bodies[i], kInner);
     AccessRule rule;
-    rule.Address = w.size() > 0 ? w[0] : "";
+    rule.Address = !w.empty() ? w[0] : "";
     rule.Mask = w.size() > 1 ? w[1] : "";
     rule.Right = ReferenceLevel(w.size() > 2 ? w[2] : "");
     rules.push_back(rule);

@@ -46,6 +46,11 @@ void PumpWindow(HWND hwnd) {
   }
 }
 
+// Bytes per row of a 24-bit bitmap: three a pixel, padded to a multiple of four.
+size_t RowBytes(LONG width) {
+  return (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
+}
+
 // The window's rectangle of the screen, as 24-bit rows bottom-up.
 std::vector<BYTE> ReadScreen(const RECT& r, BITMAPINFOHEADER& bi) {
   const int w = r.right - r.left;
@@ -63,8 +68,7 @@ std::vector<BYTE> ReadScreen(const RECT& r, BITMAPINFOHEADER& bi) {
   bi.biPlanes = 1;
   bi.biBitCount = 24;
   bi.biCompression = BI_RGB;
-  const DWORD stride = ((static_cast<DWORD>(w) * 3 + 3) / 4) * 4;
-  std::vector<BYTE> pixels(stride * static_cast<DWORD>(h));
+  std::vector<BYTE> pixels(RowBytes(w) * static_cast<size_t>(h));
   GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&bi),
             DIB_RGB_COLORS);
   DeleteObject(bmp);
@@ -76,13 +80,14 @@ std::vector<BYTE> ReadScreen(const RECT& r, BITMAPINFOHEADER& bi) {
 // Whether the lower half of the picture (below any caption) shows more than
 // one colour, that is whether the window's contents have reached the screen.
 bool HasContents(const std::vector<BYTE>& pixels, const BITMAPINFOHEADER& bi) {
-  const DWORD stride = ((static_cast<DWORD>(bi.biWidth) * 3 + 3) / 4) * 4;
-  const BYTE* first = pixels.data() + stride * 4 + 3 * 4;
+  const size_t stride = RowBytes(bi.biWidth);
+  const auto pixel = [&](LONG x, LONG y) {
+    return pixels.data() + stride * static_cast<size_t>(y) + 3 * static_cast<size_t>(x);
+  };
+  const BYTE* first = pixel(4, 4);
   for (LONG y = 4; y < bi.biHeight / 2; ++y)
     for (LONG x = 4; x < bi.biWidth - 4; ++x)
-      if (std::memcmp(pixels.data() + stride * static_cast<DWORD>(y) + 3 * static_cast<DWORD>(x),
-                      first, 3) != 0)
-        return true;
+      if (std::memcmp(pixel(x, y), first, 3) != 0) return true;
   return false;
 }
 
@@ -204,9 +209,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR cmdLine, int) {
   for (const auto& [row, name] :
        {std::pair{0, L"dialog-network"}, std::pair{1, L"dialog-single"}}) {
     SelectRow(frm->Control(IDC_RULES), row);
-    dlg->SetOnShown([name](RuleDialog& d) {
+    dlg->SetOnShown([picture = name](RuleDialog& d) {
       Pump();
-      Capture(d.Handle(), name);
+      Capture(d.Handle(), picture);
       PostMessageW(d.Handle(), WM_COMMAND, IDCANCEL, 0);
     });
     SendMessageW(frm->Handle(), WM_COMMAND, MAKEWPARAM(IDC_EDIT_RULE, BN_CLICKED), 0);

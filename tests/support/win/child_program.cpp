@@ -51,7 +51,7 @@ bool IsClass(HWND hwnd, const wchar_t* name) {
 
 HWND FindWindowOf(DWORD processId, HWND parent, const std::function<bool(HWND)>& matches) {
   struct Search {
-    DWORD processId;
+    DWORD processId = 0;
     const std::function<bool(HWND)>& matches;
     HWND found = nullptr;
   } search{processId, matches};

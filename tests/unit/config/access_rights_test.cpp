@@ -115,6 +115,7 @@ TEST(HostListCodec, EmptyMaskIsWrittenAsIsAndReadsBackShifted) {
 
 TEST(HostListCodec, LargeListsRoundTrip) {
   std::vector<AccessRule> rules;
+  rules.reserve(5000);
   for (int i = 0; i < 5000; ++i)
     rules.push_back({"10.0." + std::to_string(i / 256) + "." + std::to_string(i % 256),
                      i % 3 ? "255.255.255.255" : "255.255.0.0", i % 2 ? kReadOnly : kNoAccess});

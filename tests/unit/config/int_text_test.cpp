@@ -6,7 +6,7 @@ namespace tftpcfg {
 namespace {
 
 struct Case {
-  const char* text;
+  const char* text = nullptr;
   std::optional<int32_t> value;
 };
 

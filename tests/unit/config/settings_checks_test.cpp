@@ -24,8 +24,8 @@ TEST(SettingsChecks, EachCheckWithItsMessageAndField) {
   const std::string portRange = "TFTP Server Port is not valid. Valid range is 1 to 65535.";
   const std::string logs = "Specified Logfiles Directory is not valid.";
   struct Case {
-    const char* what;
-    void (*change)(SettingsCheckInput&);
+    const char* what = nullptr;
+    void (*change)(SettingsCheckInput&) = nullptr;
     std::optional<CheckFailure> expected;
   };
   const Case cases[] = {

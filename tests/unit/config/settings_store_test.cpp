@@ -160,7 +160,7 @@ TEST_F(SettingsStoreTest, IntegerOfWrongTypeOrSize) {
   const Case cases[] = {
       {kRegSz, Sz("69"), "Invalid data type for 'TFTPPort'"},     // 3 bytes
       {kRegSz, Sz("1024"), "Failed to get data for 'TFTPPort'"},  // 5 bytes
-      {kRegBinary, "\x45\0\0\0", "Invalid data type for 'TFTPPort'"},
+      {kRegBinary, std::string("\x45\0\0\0", 4), "Invalid data type for 'TFTPPort'"},
       {kRegDwordBigEndian, Dword(69), "Invalid data type for 'TFTPPort'"},
       {kRegQword, std::string(8, '\0'), "Failed to get data for 'TFTPPort'"},
       {kRegDword, std::string(5, '\0'), "Failed to get data for 'TFTPPort'"},
@@ -203,7 +203,7 @@ TEST_F(SettingsStoreTest, TextValues) {
   FillCompleteKey();
   Put("TFTPRoot", kRegExpandSz, Sz("%SystemRoot%\\tftp"));
   Put("LogDirectory", kRegSz, "C:\\no-terminator");
-  Put("HostList", kRegSz, std::string("[a, b, R]\0junk after the zero", 30));
+  Put("HostList", kRegSz, std::string("[a, b, R]\0junk after the zero\0", 30));
   ASSERT_EQ(Load(), "");
   EXPECT_EQ(settings.TFTPRoot, "%SystemRoot%\\tftp");  // not expanded
   EXPECT_EQ(settings.LogDirectory, "C:\\no-terminator");

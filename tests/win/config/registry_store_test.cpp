@@ -79,7 +79,7 @@ TEST_F(RegistryStoreTest, MissingKeyLoadsNothingAndSaveCreatesIt) {
   std::string data;
   ASSERT_TRUE(GetRaw("TFTPRoot", type, data));
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(data, std::string("C:\\tftp root", 13));  // with its zero byte
+  EXPECT_EQ(data, std::string("C:\\tftp root\0", 13));  // with its zero byte
   ASSERT_TRUE(GetRaw("OpTSize", type, data));
   EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(data, std::string("\1\0\0\0", 4));
@@ -98,7 +98,7 @@ TEST_F(RegistryStoreTest, ExpandableTextIsReadUnexpandedAndWrittenBackAsPlainTex
   std::string data;
   ASSERT_TRUE(GetRaw("TFTPRoot", type, data));
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(data, std::string("%SystemRoot%\\tftp", 18));
+  EXPECT_EQ(data, std::string("%SystemRoot%\\tftp\0", 18));
 }
 
 // Text as other tools write it, through the wide-character functions or the
@@ -159,8 +159,8 @@ TEST_F(RegistryStoreTest, WrongTypesAndSizesGiveTheStoreMessages) {
     const char* message;
   };
   const Case cases[] = {
-      {"TFTPPort", REG_SZ, std::string("69", 3), "Invalid data type for 'TFTPPort'"},
-      {"TFTPPort", REG_SZ, std::string("1024", 5), "Failed to get data for 'TFTPPort'"},
+      {"TFTPPort", REG_SZ, std::string("69\0", 3), "Invalid data type for 'TFTPPort'"},
+      {"TFTPPort", REG_SZ, std::string("1024\0", 5), "Failed to get data for 'TFTPPort'"},
       {"WriteLog", REG_BINARY, std::string("\1\0\0\0\0", 5), "Failed to get data for 'WriteLog'"},
       {"WriteLog", REG_BINARY, std::string("\1", 1), "Invalid data type for 'WriteLog'"},
       {"FWMinPort", REG_QWORD, std::string(8, '\0'), "Failed to get data for 'FWMinPort'"},
@@ -206,7 +206,7 @@ TEST_F(RegistryStoreTest, UnknownValuesAreLeftUntouched) {
   ASSERT_TRUE(GetRaw("Foreign", type, data));
   EXPECT_EQ(data, std::string("\x2a\0\0\0", 4));
   ASSERT_TRUE(GetRaw("ForeignText", type, data));
-  EXPECT_EQ(data, std::string("keep me", 8));
+  EXPECT_EQ(data, std::string("keep me\0", 8));
 }
 
 TEST_F(RegistryStoreTest, TextOutsideTheCodePageIsRefusedAndNothingIsWritten) {
@@ -229,7 +229,7 @@ TEST_F(RegistryStoreTest, AnsiTextRoundTripsThroughTheCodePage) {
   DWORD type = 0;
   std::string data;
   ASSERT_TRUE(GetRaw("LogDirectory", type, data));
-  EXPECT_EQ(data, std::string("C:\\Gr\xfc\xdf", 8));  // Windows-1252 bytes
+  EXPECT_EQ(data, std::string("C:\\Gr\xfc\xdf\0", 8));  // Windows-1252 bytes
   EXPECT_EQ(Load(), "");
   EXPECT_EQ(settings.LogDirectory, s.LogDirectory);
 }

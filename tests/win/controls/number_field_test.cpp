@@ -108,7 +108,7 @@ class NumberFieldTest : public ::testing::Test {
     SendMessageW(target, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), 0);
   }
   // Actions with text put on the clipboard first.
-  static Action Types(std::wstring chars, const wchar_t* clipboard = nullptr) {
+  static Action Types(const std::wstring& chars, const wchar_t* clipboard = nullptr) {
     return [=](NumberField f) {
       Clip(clipboard);
       Type(f, chars);

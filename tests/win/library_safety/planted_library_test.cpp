@@ -131,7 +131,7 @@ std::string AccessibleName(HWND hwnd) {
                                         reinterpret_cast<void**>(object.put()))) ||
       !object || FAILED(object.get()->get_accName(self, &name)) || !name)
     return "<no name>";
-  const std::string text = Narrow(name);
+  std::string text = Narrow(name);
   SysFreeString(name);
   return text;
 }

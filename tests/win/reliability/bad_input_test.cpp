@@ -48,12 +48,14 @@ KeySnapshot Snapshot() {
   return values;
 }
 
+constexpr size_t kHundredKilobytes = size_t{100} * 1024;
+
 // 100 KB of text that looks like a path with numbers in it.
 std::wstring HundredKilobytes() {
   std::wstring text;
-  for (int i = 0; text.size() < 100 * 1024; ++i)
+  for (int i = 0; text.size() < kHundredKilobytes; ++i)
     text += L"C:\\folder " + std::to_wstring(i) + L"\\";
-  text.resize(100 * 1024);
+  text.resize(kHundredKilobytes);
   return text;
 }
 
@@ -159,7 +161,7 @@ TEST_F(BadInputTest, HundredKilobytesPastedIntoEveryTextFieldAreTakenOrRefusedWh
     EXPECT_EQ(ParseInteger(text), before);
   }
   // So do they with 100 KB of digits, which is no 32-bit number either.
-  ASSERT_TRUE(SetClipboardUtf16(std::wstring(100 * 1024, L'7')));
+  ASSERT_TRUE(SetClipboardUtf16(std::wstring(kHundredKilobytes, L'7')));
   for (const auto& [name, id] : numbers) {
     SCOPED_TRACE(name);
     const NumberField field(frm_->Control(id));

@@ -93,7 +93,7 @@ class ServiceUi final : public IServiceUi {
 };
 
 struct ServiceCase {
-  const char* name;
+  const char* name = nullptr;
   bool installed = true;
   StubBehaviour behaviour = StubBehaviour::Normal;
   bool disabled = false;

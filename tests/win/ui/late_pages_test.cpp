@@ -15,6 +15,7 @@ class LatePagesTest : public MainWindowTest {
  protected:
   std::vector<bool> Built() const {
     std::vector<bool> built;
+    built.reserve(kPageCount);
     for (int page = 0; page < kPageCount; ++page) built.push_back(frm_->PageBuilt(page));
     return built;
   }

@@ -147,11 +147,11 @@ TEST_F(MainWindowTest, ValuesThatCannotBeReadAreReportedOnceAndLeftAsStored) {
   };
   const Case cases[] = {
       {{{"TFTPPort", REG_NONE, ""}}, "Failed to get data for 'TFTPPort'"},
-      {{{"TFTPPort", REG_SZ, std::string("69", 3)}}, "Invalid data type for 'TFTPPort'"},
+      {{{"TFTPPort", REG_SZ, std::string("69\0", 3)}}, "Invalid data type for 'TFTPPort'"},
       {{{"TFTPPort", REG_BINARY, std::string("\x45\0\0\0\0", 5)}},
        "Failed to get data for 'TFTPPort'"},
       {{{"LogLevel", REG_DWORD, std::string("\x08\0\0\0", 4)}}, "List index out of bounds (8)"},
-      {{{"WriteLog", REG_SZ, std::string("1", 2)}, {"HostList", REG_DWORD, std::string(4, '\1')}},
+      {{{"WriteLog", REG_SZ, std::string("1\0", 2)}, {"HostList", REG_DWORD, std::string(4, '\1')}},
        "Invalid data type for 'WriteLog'\nInvalid data type for 'HostList'"},
   };
   for (const Case& c : cases) {

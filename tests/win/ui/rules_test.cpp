@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "config/access_rights.h"
 #include "controls/ip_address_field.h"
 
@@ -35,7 +37,7 @@ class RulesTest : public MainWindowTest {
   // The next dialog: records what it shows, runs fill, then closes with result.
   void NextDialog(std::function<void(RuleDialog&)> fill, int result) {
     shownDialogs_ = 0;
-    dlg_->SetOnShown([this, fill, result](RuleDialog& d) {
+    dlg_->SetOnShown([this, fill = std::move(fill), result](RuleDialog& d) {
       ++shownDialogs_;
       seen_.access = d.AccessIndex();
       seen_.single = d.SingleSelected();
