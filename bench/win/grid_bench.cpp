@@ -27,7 +27,7 @@ namespace {
 using namespace tftpcfg;
 
 // Answers every question with No and shows nothing.
-class SilentDialogs final : public MessageBoxes {
+class SilentDialogs final : public IMessageBoxes {
  public:
   void Error(HWND, const std::string&) override {}
   void Information(HWND, const std::string&) override {}

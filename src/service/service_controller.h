@@ -10,7 +10,7 @@
 #include <string>
 #include <utility>
 
-#include "service/service_platform.h"
+#include "platform/service_manager.h"
 
 namespace tftpcfg {
 

@@ -1,14 +1,13 @@
 #pragma once
-// Window layout helpers: positions are given in 96-DPI design units and scaled
-// to the window's DPI; dialogs are built from in-memory templates and filled
-// with controls by code.
+// Layout helpers of the windows: the font at a DPI, captions that make room
+// for their text, and a window centred on its monitor. Positions are 96-DPI
+// design units scaled to the window's DPI (platform/win32/dpi.h).
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/win32/dialog_template.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/win_handles.h"
 

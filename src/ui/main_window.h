@@ -41,7 +41,7 @@ class MainWindow final : public DialogWindow {
   struct Dependencies {
     IRegistry* registry = nullptr;
     const IAnsiCodec* codec = nullptr;
-    MessageBoxes* messageBoxes = nullptr;
+    IMessageBoxes* messageBoxes = nullptr;
     // Restarts the service on the local computer; true when it runs again. It
     // shows its own messages for every failure.
     std::function<bool()> restartService;

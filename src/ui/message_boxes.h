@@ -14,9 +14,9 @@ namespace tftpcfg {
 
 enum class RestartAnswer { Yes, No, Cancel };
 
-class MessageBoxes {
+class IMessageBoxes {
  public:
-  virtual ~MessageBoxes() = default;
+  virtual ~IMessageBoxes() = default;
   // Standard message dialogs: modal, centred on the screen, caption and icon
   // after their kind ("Error", "Information"), one OK button (Enter and Esc).
   virtual void Error(HWND owner, const std::string& text) = 0;
@@ -33,7 +33,7 @@ class MessageBoxes {
 };
 
 // The dialogs as the program shows them.
-class WindowMessageBoxes final : public MessageBoxes {
+class WindowMessageBoxes final : public IMessageBoxes {
  public:
   void Error(HWND owner, const std::string& text) override;
   void Information(HWND owner, const std::string& text) override;

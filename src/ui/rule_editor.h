@@ -22,7 +22,7 @@ inline constexpr char kDeleteRuleQuestion[] = "Are you sure to delete rule?";
 class RuleEditor {
  public:
   struct Hooks {
-    MessageBoxes* messageBoxes = nullptr;
+    IMessageBoxes* messageBoxes = nullptr;
     // A control of the window that exists (its page built), else null.
     std::function<HWND(int id)> existing;
     // A rule was added, replaced or deleted (true), or Delete was confirmed

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "service/service_platform.h"
+#include "platform/service_manager.h"
 
 namespace tftpcfg {
 

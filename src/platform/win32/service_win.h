@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "platform/win32/win_text.h"
-#include "service/service_platform.h"
+#include "platform/service_manager.h"
 
 namespace tftpcfg {
 

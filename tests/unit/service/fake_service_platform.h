@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "service/service_platform.h"
+#include "platform/service_manager.h"
 
 namespace tftpcfg::test {
 

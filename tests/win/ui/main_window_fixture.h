@@ -27,7 +27,7 @@
 namespace tftpcfg::test {
 
 // Message boxes answered from a script; every box shown is recorded.
-class ScriptedMessageBoxes final : public MessageBoxes {
+class ScriptedMessageBoxes final : public IMessageBoxes {
  public:
   struct Box {
     std::string kind;  // "Error", "Information", "Confirm", "Restart", "ApplicationError"
