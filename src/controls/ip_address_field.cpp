@@ -112,15 +112,18 @@ class IpAddressFieldControl final : public FieldControl {
     // All octets first, so that each part's change notification already sees
     // the whole new address.
     octets_ = octets;
-    for (int i = 0; i < kPartCount; ++i) ShowOctet(i);
+    for (int i = 0; i < kPartCount; ++i)
+      if (!ShowOctet(i)) return;  // the parent destroyed the field meanwhile
   }
 
-  // Shows a part's octet as its text (when it differs) with the caret at the start.
-  void ShowOctet(int index) {
+  // Shows a part's octet as its text (when it differs) with the caret at the
+  // start; false when the field is gone afterwards.
+  bool ShowOctet(int index) {
     const HWND part = PartWindow(index);
     const std::string text = ipedit::OctetText(octets_[static_cast<size_t>(index)]);
-    if (GetWindowTextUtf8(part) != text) WritePartText(index, text);
+    if (GetWindowTextUtf8(part) != text && !WritePartText(index, text)) return false;
     SendMessageW(part, EM_SETSEL, 0, 0);
+    return true;
   }
 
   // --- the field window ----------------------------------------------------
@@ -377,33 +380,36 @@ class IpAddressFieldControl final : public FieldControl {
       WritePartText(index, ipedit::OctetText(octets_[static_cast<size_t>(index)]));
   }
 
-  // Reads a part's text into its octet, rewriting the text when the rules say so.
-  void ReadIn(int index) {
+  // Reads a part's text into its octet, rewriting the text when the rules say
+  // so. False when the field is gone afterwards: the parent may destroy it
+  // from its change handler, and then nothing of it may be touched.
+  bool ReadIn(int index) {
     const HWND part = PartWindow(index);
     const auto i = static_cast<size_t>(index);
     readText_[i] = GetWindowTextUtf8(part);
     const ipedit::PartReading reading = ipedit::ReadPartText(readText_[i], octets_[i]);
     if (reading.readIn) {
       octets_[i] = reading.octet;
-      Notify(FN_CHANGE);
+      if (!Notify(FN_CHANGE)) return false;
     }
     if (reading.rewrite) {
       const std::size_t caret = Caret(index);
-      WritePartText(index, *reading.rewrite);
+      if (!WritePartText(index, *reading.rewrite)) return false;
       const auto at =
           static_cast<WPARAM>(ipedit::CaretAfterRewrite(caret, reading.rewrite->size()));
       SendMessageW(part, EM_SETSEL, at, static_cast<LPARAM>(at));
     }
+    return true;
   }
 
   // Replaces a part's text, then reads it in (the part's own change report is
-  // not waited for: it may or may not come).
-  void WritePartText(int index, const std::string& text) {
+  // not waited for: it may or may not come). False when the field is gone.
+  bool WritePartText(int index, const std::string& text) {
     const bool wasWriting = writing_;
     writing_ = true;
     SetWindowTextUtf8(PartWindow(index), text);
     writing_ = wasWriting;
-    ReadIn(index);
+    return ReadIn(index);
   }
 
   ipedit::Octets octets_{};

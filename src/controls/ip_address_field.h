@@ -21,7 +21,8 @@
 //   IPM_SETPARTREADONLY   wParam: part, lParam: TRUE ignores typing there
 //   IPM_GETPARTREADONLY   wParam: part
 // Notification: FN_CHANGE each time a part's text is read into its octet,
-// after typing and after a rewrite by the field or a caller alike.
+// after typing and after a rewrite by the field or a caller alike. The parent
+// may destroy the field from its handler: the field then stops where it is.
 
 #include <windows.h>
 #include <commctrl.h>
