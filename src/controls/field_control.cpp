@@ -44,6 +44,12 @@ HWND CreateFieldWindow(const wchar_t* className, HWND parent, int id, const RECT
   // The dialog manager never stops on a control parent itself, only on tab
   // stops inside it: a field that is a tab stop of its own must not be one.
   const DWORD controlParent = (extraStyle & WS_TABSTOP) ? 0 : WS_EX_CONTROLPARENT;
+  WNDCLASSEXW registered{};
+  registered.cbSize = sizeof registered;
+  if (!GetClassInfoExW(GetModuleHandleW(nullptr), className, &registered))
+    throw std::runtime_error(
+        "An input field could not be created: its window class is not registered "
+        "(RegisterFieldClasses is called at start-up).");
   const HWND hwnd = CreateWindowExW(controlParent | WS_EX_CLIENTEDGE, className, L"",
                                     WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | extraStyle, rect.left,
                                     rect.top, rect.right - rect.left, rect.bottom - rect.top,

@@ -1,13 +1,14 @@
 #pragma once
 // What the three input fields (number, folder, IP address) are built on.
 //
-// Each field is a window class of its own. Its state object is created with
-// the window (WM_NCCREATE), reached from the HWND through the class's extra
-// window bytes, and deleted with it (WM_NCDESTROY); nobody else holds it. Its
-// EDIT children are extended with SetWindowSubclass, and the subclass goes at
-// the child's WM_NCDESTROY. Its API is window messages, and it tells its parent
-// about the user's changes with WM_COMMAND codes. Whatever a message sets is a
-// change by program, which never notifies: one Silence scope covers them all.
+// Each field is a window class of its own, registered once at start-up
+// (RegisterFieldClasses). Its state object is created with the window
+// (WM_NCCREATE), reached from the HWND through the class's extra window bytes,
+// and deleted with it (WM_NCDESTROY); nobody else holds it. Its EDIT children
+// are extended with SetWindowSubclass, and the subclass goes at the child's
+// WM_NCDESTROY. Its API is window messages, and it tells its parent about the
+// user's changes with WM_COMMAND codes. Whatever a message sets is a change by
+// program, which never notifies: one Silence scope covers them all.
 //
 // Messages every field answers, beside its own:
 //   WM_SETFONT / WM_GETFONT      the font of its text, passed on to its EDITs
@@ -29,10 +30,17 @@
 
 namespace tftpcfg {
 
+// Registers the window classes of the number, folder and IP address fields.
+// Called once at start-up, beside InitCommonControlsEx, before a window that
+// holds a field is made (again, it does nothing). Throws when a class cannot
+// be registered.
+void RegisterFieldClasses();
+
 // Creates a field window of a registered class: a child with a sunken edge
 // that the dialog manager walks into for the tab stops of its EDITs, or, with
 // WS_TABSTOP in extraStyle, stops on as one tab stop. params travels in
-// CREATESTRUCT's lpCreateParams. Throws when the window cannot be created.
+// CREATESTRUCT's lpCreateParams. Throws when the window cannot be created,
+// saying so when the class was not registered (RegisterFieldClasses).
 HWND CreateFieldWindow(const wchar_t* className, HWND parent, int id, const RECT& rect,
                        DWORD extraStyle = 0, const void* params = nullptr);
 
@@ -79,15 +87,13 @@ class FieldControl {
   FieldControl& operator=(const FieldControl&) = delete;
   virtual ~FieldControl();
 
-  // Creates a window of field T's class, registering the class first (once).
-  // Its window procedure makes a T for each window at WM_NCCREATE, from the
-  // HWND and the CREATESTRUCT, and hands it every message through Message();
-  // an error that reaches it is shown in the application's error box.
+  // Registers the window class of field T (once). Its window procedure makes
+  // a T for each window at WM_NCCREATE, from the HWND and the CREATESTRUCT,
+  // and hands it every message through Message(); an error that reaches it is
+  // shown in the application's error box.
   template <typename T>
-  static HWND CreateWindowOf(const wchar_t* className, HWND parent, int id, const RECT& rect,
-                             DWORD extraStyle, const void* params) {
+  static void RegisterClassOf(const wchar_t* className) {
     RegisterFieldClass(className, &ProcOf<T>);
-    return CreateFieldWindow(className, parent, id, rect, extraStyle, params);
   }
 
  protected:

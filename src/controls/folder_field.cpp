@@ -327,10 +327,13 @@ class FolderFieldControl final : public FieldControl {
 
 }  // namespace
 
+void FolderField::RegisterWindowClass() {
+  FieldControl::RegisterClassOf<FolderFieldControl>(kFolderFieldClass);
+}
+
 FolderField FolderField::Create(HWND parent, int id, const RECT& rect,
                                 const FolderFieldCreateParams& params) {
-  return FolderField(FieldControl::CreateWindowOf<FolderFieldControl>(kFolderFieldClass, parent, id,
-                                                                      rect, 0, &params));
+  return FolderField(CreateFieldWindow(kFolderFieldClass, parent, id, rect, 0, &params));
 }
 
 void FolderField::SetText(std::string_view text) const {

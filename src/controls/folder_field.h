@@ -42,6 +42,8 @@ struct FolderFieldCreateParams {
 // A folder field's window, seen through its messages. It owns nothing.
 class FolderField : public FieldWindow {
  public:
+  // The window class (see RegisterFieldClasses).
+  static void RegisterWindowClass();
   // Creates a field; throws when it cannot.
   static FolderField Create(HWND parent, int id, const RECT& rect,
                             const FolderFieldCreateParams& params = {});

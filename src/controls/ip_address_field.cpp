@@ -420,9 +420,12 @@ class IpAddressFieldControl final : public FieldControl {
 
 }  // namespace
 
+void IpAddressField::RegisterWindowClass() {
+  FieldControl::RegisterClassOf<IpAddressFieldControl>(kIpAddressFieldClass);
+}
+
 IpAddressField IpAddressField::Create(HWND parent, int id, const RECT& rect) {
-  return IpAddressField(FieldControl::CreateWindowOf<IpAddressFieldControl>(
-      kIpAddressFieldClass, parent, id, rect, WS_TABSTOP, nullptr));
+  return IpAddressField(CreateFieldWindow(kIpAddressFieldClass, parent, id, rect, WS_TABSTOP));
 }
 
 void IpAddressField::SetText(std::string_view address) const {

@@ -40,6 +40,8 @@ inline constexpr char kInvalidIpAddress[] = "Invalid IP address string";
 // An IP address field's window, seen through its messages. It owns nothing.
 class IpAddressField : public FieldWindow {
  public:
+  // The window class (see RegisterFieldClasses).
+  static void RegisterWindowClass();
   // Creates a field; throws when it cannot.
   static IpAddressField Create(HWND parent, int id, const RECT& rect);
 

@@ -464,10 +464,13 @@ class NumberFieldControl final : public FieldControl {
 
 }  // namespace
 
+void NumberField::RegisterWindowClass() {
+  FieldControl::RegisterClassOf<NumberFieldControl>(kNumberFieldClass);
+}
+
 NumberField NumberField::Create(HWND parent, int id, const RECT& rect,
                                 const NumberFieldCreateParams& params) {
-  return NumberField(FieldControl::CreateWindowOf<NumberFieldControl>(kNumberFieldClass, parent, id,
-                                                                      rect, 0, &params));
+  return NumberField(CreateFieldWindow(kNumberFieldClass, parent, id, rect, 0, &params));
 }
 
 int32_t NumberField::MinValue() const {

@@ -55,6 +55,8 @@ inline constexpr UINT kRepeatIntervalMs = 100;
 // A number field's window, seen through its messages. It owns nothing.
 class NumberField : public FieldWindow {
  public:
+  // The window class (see RegisterFieldClasses).
+  static void RegisterWindowClass();
   // Creates a field; throws when it cannot.
   static NumberField Create(HWND parent, int id, const RECT& rect,
                             const NumberFieldCreateParams& params = {});

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "controls/field_control.h"
 #include "platform/win32/application_error.h"
 #include "platform/win32/file_system_win.h"
 #include "platform/win32/registry_win.h"
@@ -35,10 +36,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // its viewers closed, the control shut down, then the library freed.
   const HelpViewer help;
 
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES |
-                                              ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
-  InitCommonControlsEx(&icc);
-
   WinRegistry registry;
   WinAnsiCodec codec;
   WindowMessageBoxes messageBoxes;
@@ -56,8 +53,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   deps.programDirectory = ExecutableDirectory();
   deps.showHelp = [&help](const std::string& topic) { help.DisplayTopic(topic); };
 
+  // The window classes: the common controls' and the input fields'.
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES |
+                                              ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
   std::unique_ptr<MainWindow> window;
   try {
+    RegisterFieldClasses();
     window = MainWindow::Create(instance, deps);
   } catch (const std::exception& e) {
     // Without its window the program cannot go on: say why and end.

@@ -75,6 +75,7 @@ static int Run(int argc, char** argv) {
                                       frame.bottom - frame.top, nullptr, nullptr,
                                       GetModuleHandleW(nullptr), nullptr);
 
+  tftpcfg::RegisterFieldClasses();
   const wchar_t* labels[] = {L"Normal", L"Read-only", L"Disabled"};
   for (int row = 0; row < 3; ++row) {
     const int top = 12 + row * 32;
