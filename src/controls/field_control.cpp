@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "controls/edit_command_model.h"
 #include "platform/win32/application_error.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/gdi.h"
@@ -34,6 +35,41 @@ bool FocusMovesWithinWindow(HWND field, HWND to) {
   if (to == nullptr || to == field || IsChild(field, to)) return false;
   return GetAncestor(to, GA_ROOT) == GetAncestor(field, GA_ROOT);
 }
+
+namespace {
+
+// Whether a message on its way to a read-only EDIT would change its text:
+// typed text, Backspace, the clipboard and undo commands (as keys, characters
+// or the messages the EDIT's pop-up menu sends), Delete, Shift+Insert. The
+// EDIT itself refuses most of them; not all EDITs refuse all of them.
+bool ChangesEditText(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_CHAR:
+      switch (ClassifyChar(static_cast<char32_t>(wParam))) {
+        case CharKind::Command:
+          return ChangesText(CommandForChar(static_cast<char32_t>(wParam)));
+        case CharKind::Backspace:
+        case CharKind::Printable:
+          return true;
+        case CharKind::Other:
+          return false;
+      }
+      return false;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      return IsTextChangingKey(wParam, ModifiersFor(msg, lParam));
+    case WM_CUT:
+    case WM_PASTE:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
 
 std::string FieldWindow::Text() const {
   return GetWindowTextUtf8(hwnd_);
@@ -125,7 +161,11 @@ LRESULT CALLBACK FieldControl::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
   });
 }
 
-LRESULT FieldControl::CallChild(HWND child, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT FieldControl::CallChild(HWND child, UINT msg, WPARAM wParam, LPARAM lParam) const {
+  // The EDIT's own read-only state is the one in force (see EditReadOnly).
+  if ((GetWindowLongPtrW(child, GWL_STYLE) & ES_READONLY) != 0 &&
+      ChangesEditText(msg, wParam, lParam))
+    return 0;
   return DefSubclassProc(child, msg, wParam, lParam);
 }
 
@@ -137,9 +177,10 @@ HWND FieldControl::AddEdit(DWORD style, const wchar_t* text) {
   const Silence silence(*this);  // the EDIT's first text is the field's own writing
   const auto id = static_cast<INT_PTR>(edits_.size() + 1);
   const DWORD disabled = IsWindowEnabled(hwnd_) ? 0 : WS_DISABLED;
+  const DWORD readOnly = readOnly_ ? ES_READONLY : 0;
   const HWND edit = CreateWindowExW(
-      0, WC_EDITW, text, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | style | disabled, 0, 0, 0, 0,
-      hwnd_, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr), nullptr);
+      0, WC_EDITW, text, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | style | disabled | readOnly, 0, 0,
+      0, 0, hwnd_, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr), nullptr);
   if (edit == nullptr) throw std::runtime_error("An input field could not create its text box.");
   SetWindowSubclass(edit, &EditProc, static_cast<UINT_PTR>(id), reinterpret_cast<DWORD_PTR>(this));
   edits_.push_back(edit);
@@ -197,6 +238,11 @@ void FieldControl::TrackMouseLeave() {
   if (trackingLeave_) return;
   TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
   trackingLeave_ = TrackMouseEvent(&tme) != FALSE;
+}
+
+void FieldControl::ApplyEditReadOnly() const {
+  for (size_t i = 0; i < edits_.size(); ++i)
+    SendMessageW(edits_[i], EM_SETREADONLY, EditReadOnly(i) ? TRUE : FALSE, 0);
 }
 
 int FieldControl::LineHeight() const {
@@ -324,6 +370,16 @@ LRESULT FieldControl::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
       return static_cast<LRESULT>(color_);
     case FM_GETEDIT:
       return reinterpret_cast<LRESULT>(EditAt(static_cast<size_t>(wParam)));
+    case EM_SETREADONLY:
+      readOnly_ = wParam != 0;
+      // The EDITs' own read-only state refuses editing, from the keyboard and
+      // their pop-up menus alike, and greys the menus' items.
+      ApplyEditReadOnly();
+      ReadOnlyChanged();
+      InvalidateRect(hwnd_, nullptr, FALSE);  // what the field draws shows the state
+      return TRUE;
+    case FM_GETREADONLY:
+      return readOnly_;
     case WM_MOUSELEAVE:
       trackingLeave_ = false;
       return 0;

@@ -13,6 +13,10 @@
 // Messages every field answers, beside its own:
 //   WM_SETFONT / WM_GETFONT      the font of its text, passed on to its EDITs
 //   WM_SETTEXT / WM_GETTEXT      its text (what setting it means is the field's)
+//   EM_SETREADONLY               wParam: TRUE refuses every change by the user
+//                                in every EDIT of the field (keys, characters,
+//                                clipboard, undo, the EDITs' pop-up menus)
+//   FM_GETREADONLY               whether it is read-only
 //   FM_SETBKCOLOR / FM_GETBKCOLOR  background of the text area (wParam COLORREF)
 //   FM_GETEDIT                   the EDIT child number wParam (0 for the first)
 //   EnableWindow                 enables or disables the children with it
@@ -118,6 +122,11 @@ class FieldControl {
   virtual HCURSOR CursorAt(POINT) const { return nullptr; }
   // The child that takes the focus when the field is given it.
   virtual HWND FocusTarget() const { return EditAt(0); }
+  // Whether the EDIT number `index` refuses the user's changes: while the
+  // field is read-only; a field may lock single EDITs besides.
+  virtual bool EditReadOnly(size_t) const { return readOnly_; }
+  // After the field became read-only or editable again (the EDITs follow).
+  virtual void ReadOnlyChanged() {}
 
   // Moves a child to `rect` (client coordinates) when it is not there yet.
   void PlaceChild(HWND child, const RECT& rect) const;
@@ -125,8 +134,13 @@ class FieldControl {
   HWND AddEdit(DWORD style, const wchar_t* text);
   HWND EditAt(size_t index) const { return index < edits_.size() ? edits_[index] : nullptr; }
   size_t EditCount() const { return edits_.size(); }
-  // Passes a child's message on to the child's own procedure.
-  static LRESULT CallChild(HWND child, UINT msg, WPARAM wParam, LPARAM lParam);
+  // Passes a child's message on to the child's own procedure; what would
+  // change the text of a read-only EDIT (keys, characters, clipboard and undo
+  // commands) is refused there, after the field has seen it.
+  LRESULT CallChild(HWND child, UINT msg, WPARAM wParam, LPARAM lParam) const;
+  bool ReadOnly() const { return readOnly_; }
+  // Gives every EDIT its read-only state (see EditReadOnly).
+  void ApplyEditReadOnly() const;
   // The creation parameters the window was made with, or null.
   template <typename P>
   static const P* ParamsOf(const CREATESTRUCTW& create) {
@@ -189,6 +203,7 @@ class FieldControl {
   HWND hwnd_;
   std::vector<HWND> edits_;
   HFONT font_ = nullptr;  // not owned: WM_SETFONT's caller keeps it
+  bool readOnly_ = false;
   COLORREF color_;
   UniqueBrush brush_;
   struct Theme;

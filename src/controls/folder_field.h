@@ -17,8 +17,7 @@
 //   FFM_SETSHORTCUT          wParam: virtual key (0: none), lParam: MOD_ flags;
 //                            the key clicks the button (Alt+Down until set)
 //   FFM_BROWSE               does what a click on the button does
-//   EM_SETREADONLY           wParam: TRUE refuses every change by the user,
-//                            the browse included
+//   EM_SETREADONLY           (every field's) also refuses the browse
 // Notification: FN_CHANGE for each editing key or command, and after each
 // browse the user confirms.
 

@@ -180,11 +180,11 @@ class IpAddressFieldControl final : public FieldControl {
         return ValidIndex(wParam) ? octets_[wParam] : 0;
       case IPM_SETPARTREADONLY:
         if (!ValidIndex(wParam)) return FALSE;
-        return SendMessageW(PartWindow(static_cast<int>(wParam)), EM_SETREADONLY, lParam != 0, 0);
+        partReadOnly_[wParam] = lParam != 0;
+        ApplyEditReadOnly();
+        return TRUE;
       case IPM_GETPARTREADONLY:
-        return ValidIndex(wParam) &&
-               (GetWindowLongPtrW(PartWindow(static_cast<int>(wParam)), GWL_STYLE) & ES_READONLY) !=
-                   0;
+        return ValidIndex(wParam) && partReadOnly_[wParam];
       case WM_SETFOCUS:
         OnFieldFocus(reinterpret_cast<HWND>(wParam));
         return 0;
@@ -216,6 +216,11 @@ class IpAddressFieldControl final : public FieldControl {
   }
 
   // --- the parts -----------------------------------------------------------
+
+  // A part is locked while the field is, or by itself.
+  bool EditReadOnly(size_t index) const override {
+    return ReadOnly() || (index < partReadOnly_.size() && partReadOnly_[index]);
+  }
 
   LRESULT ChildMessage(HWND part, UINT msg, WPARAM wParam, LPARAM lParam) override {
     const int index = destroying_ ? -1 : PartIndex(part);
@@ -414,6 +419,7 @@ class IpAddressFieldControl final : public FieldControl {
 
   ipedit::Octets octets_{};
   std::array<std::string, kPartCount> readText_;  // each part's text when last read
+  std::array<bool, kPartCount> partReadOnly_{};   // locked by IPM_SETPARTREADONLY
   bool writing_ = false;                          // the field itself is replacing a part's text
   bool destroying_ = false;
 };

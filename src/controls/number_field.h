@@ -13,7 +13,7 @@
 //   NFM_GETRANGE       wParam, lParam: int32_t* for the lower and upper bound
 //   NFM_SETINCREMENT   wParam: the step of arrows, keys and wheel; lParam: of
 //                      Page Up and Page Down
-//   EM_SETREADONLY     wParam: TRUE locks the field against the user
+//   EM_SETREADONLY     (every field's) also stops the arrows, keys and wheel
 //   WM_GETTEXT         the text as shown, which may differ from the value
 // Notifications (WM_COMMAND to the parent), only for the user's actions:
 //   FN_CHANGE, and before it NFN_UPCLICK or NFN_DOWNCLICK for a step.

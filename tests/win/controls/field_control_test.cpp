@@ -1,18 +1,194 @@
-// The fields' classes are registered once for these tests, as at the program's
-// start-up.
+// What the three fields share through their base, checked on each of them:
+// read-only for every text area. The fields' classes are registered once, as
+// at the program's start-up.
 
 #include "controls/field_control.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "controls/folder_field.h"
+#include "controls/ip_address_field.h"
+#include "controls/number_field.h"
+#include "platform/win32/gdi.h"
+#include "platform/win32/win_text.h"
+#include "tests/support/win/control_harness.h"
 
 namespace tftpcfg {
 namespace {
+
+using test::SetKeyDown;
+
+constexpr int kId = 501;
 
 class FieldClasses : public ::testing::Environment {
  public:
   void SetUp() override { RegisterFieldClasses(); }
 };
 const auto* const kFieldClasses = ::testing::AddGlobalTestEnvironment(new FieldClasses);
+
+// One kind of field: how it is made with a text in it.
+struct FieldKind {
+  const char* name;
+  std::function<FieldWindow(HWND parent, const RECT& rect)> make;
+  const char* text;
+};
+
+const std::vector<FieldKind>& Kinds() {
+  static const std::vector<FieldKind> kinds = {
+      {"number",
+       [](HWND parent, const RECT& rect) {
+         return NumberField::Create(parent, kId, rect, {0, 65535, 1024});
+       },
+       "1024"},
+      {"folder",
+       [](HWND parent, const RECT& rect) {
+         const FolderField f = FolderField::Create(parent, kId, rect);
+         f.SetText("C:\\logs");
+         return f;
+       },
+       "C:\\logs"},
+      {"IP address",
+       [](HWND parent, const RECT& rect) {
+         const IpAddressField f = IpAddressField::Create(parent, kId, rect);
+         f.SetText("10.1.2.3");
+         return f;
+       },
+       "10.1.2.3"},
+  };
+  return kinds;
+}
+
+std::vector<HWND> EditsOf(const FieldWindow& field) {
+  std::vector<HWND> edits;
+  for (int i = 0; field.Edit(i) != nullptr; ++i) edits.push_back(field.Edit(i));
+  return edits;
+}
+
+// What an EDIT's pop-up menu offers: for each command it carries out, whether
+// the item can be chosen. The menu is opened with WM_CONTEXTMENU and read and
+// closed from a thread timer that its modal loop dispatches.
+class ContextMenu {
+ public:
+  static std::vector<std::pair<UINT, bool>> Of(HWND edit) {
+    items_.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &Read);
+    RECT rc{};
+    GetWindowRect(edit, &rc);
+    SendMessageW(edit, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit),
+                 MAKELPARAM(rc.left + 2, rc.top + 2));
+    KillTimer(nullptr, timer);
+    return items_;
+  }
+
+ private:
+  static void CALLBACK Read(HWND, UINT, UINT_PTR, DWORD) {
+    const HWND window = FindWindowW(L"#32768", nullptr);
+    if (window == nullptr || !IsWindowVisible(window)) return;
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+    items_.clear();
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      const UINT id = GetMenuItemID(menu, i);
+      if (id == 0 || id == static_cast<UINT>(-1)) continue;  // separators
+      items_.emplace_back(id, (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) == 0);
+    }
+    EndMenu();
+  }
+  static inline std::vector<std::pair<UINT, bool>> items_;
+};
+
+bool ChangesText(UINT command) {
+  return command == WM_CUT || command == WM_PASTE || command == WM_CLEAR || command == WM_UNDO ||
+         command == EM_UNDO;
+}
+
+bool Offered(const std::vector<std::pair<UINT, bool>>& menu, UINT command) {
+  for (const auto& [id, enabled] : menu)
+    if (id == command) return enabled;
+  return false;
+}
+
+class FieldControlTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SetKeyDown(VK_SHIFT, false); }
+  void TearDown() override { SetKeyDown(VK_SHIFT, false); }
+
+  FieldWindow Make(const FieldKind& kind) {
+    const FieldWindow field = kind.make(host.hwnd(), RECT{10, 10, 200, 31});
+    SendMessageW(field.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(host.font()), TRUE);
+    host.notes.clear();
+    return field;
+  }
+
+  test::NotifyHost host{320, 120, L"Fields"};
+};
+
+// --- read-only ---------------------------------------------------------------
+
+// Every way a user changes a text, in each text area of the field: keys,
+// characters, the clipboard and undo commands that keys and the pop-up menu
+// send. (Typing a '.' in an address part moves on to the next part, which
+// changes nothing.)
+TEST_F(FieldControlTest, ReadOnlyRefusesEveryChangeByTheUserInEveryTextArea) {
+  const auto key = [](UINT vk, bool shift) {
+    return [vk, shift](HWND edit) {
+      SetKeyDown(VK_SHIFT, shift);
+      SendMessageW(edit, WM_KEYDOWN, vk, 1);
+      SendMessageW(edit, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001));
+      SetKeyDown(VK_SHIFT, false);
+    };
+  };
+  const auto chars = [](std::wstring typed) {
+    return [typed](HWND edit) {
+      for (wchar_t ch : typed) {
+        if (ch == L'\b') SendMessageW(edit, WM_KEYDOWN, VK_BACK, 1);
+        SendMessageW(edit, WM_CHAR, ch, 1);
+      }
+    };
+  };
+  const auto message = [](UINT msg) { return [msg](HWND edit) { SendMessageW(edit, msg, 0, 0); }; };
+  const std::function<void(HWND)> attempts[] = {
+      chars(L"7x"),          chars(L"\b"),         chars(L"\x18\x16\x1a"),  // Ctrl+X, V, Z
+      key(VK_DELETE, false), key(VK_DELETE, true), key(VK_INSERT, true),   message(WM_PASTE),
+      message(WM_CUT),       message(WM_CLEAR),    message(WM_UNDO),       message(EM_UNDO),
+  };
+  for (const FieldKind& kind : Kinds()) {
+    SCOPED_TRACE(kind.name);
+    const FieldWindow field = Make(kind);
+    field.SetReadOnly(true);
+    EXPECT_TRUE(field.ReadOnly());
+    ASSERT_TRUE(test::SetClipboardUtf16(L"5"));
+    for (const HWND edit : EditsOf(field)) {
+      SetFocus(edit);
+      for (const auto& attempt : attempts) {
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        attempt(edit);
+      }
+      SendMessageW(edit, EM_SETSEL, 0, -1);
+      const auto menu = ContextMenu::Of(edit);
+      EXPECT_TRUE(Offered(menu, WM_COPY)) << "no pop-up menu with Copy";
+      for (const auto& [command, enabled] : menu)
+        EXPECT_TRUE(!ChangesText(command) || !enabled) << "menu command " << command;
+    }
+    EXPECT_EQ(field.Text(), kind.text);
+    EXPECT_TRUE(host.notes.empty());
+
+    // Unlocked, the same typing changes the text.
+    field.SetReadOnly(false);
+    EXPECT_FALSE(field.ReadOnly());
+    SetFocus(field.Edit());
+    SendMessageW(field.Edit(), EM_SETSEL, 0, -1);
+    chars(L"7")(field.Edit());
+    EXPECT_NE(field.Text(), kind.text);
+    EXPECT_EQ(host.Codes(kId), std::vector<WORD>{FN_CHANGE});
+    DestroyWindow(field.hwnd());
+  }
+}
 
 }  // namespace
 }  // namespace tftpcfg
