@@ -96,10 +96,7 @@ HWND CreateFieldWindow(const wchar_t* className, HWND parent, int id, const RECT
 }
 
 FieldControl::FieldControl(HWND hwnd, const CREATESTRUCTW&)
-    : hwnd_(hwnd),
-      color_(GetSysColor(COLOR_WINDOW)),
-      brush_(CreateSolidBrush(color_)),
-      theme_(std::make_unique<Theme>()) {}
+    : hwnd_(hwnd), theme_(std::make_unique<Theme>()) {}
 
 FieldControl::~FieldControl() {
   *alive_ = false;
@@ -245,6 +242,38 @@ void FieldControl::ApplyEditReadOnly() const {
     SendMessageW(edits_[i], EM_SETREADONLY, EditReadOnly(i) ? TRUE : FALSE, 0);
 }
 
+// The system's colours are read each time: a switch to a high contrast theme
+// (or any colour change) shows at the next paint, and the brushes of
+// GetSysColorBrush follow the colours too.
+COLORREF FieldControl::BackgroundColor() const {
+  if (color_ != kFieldSystemColor) return color_;
+  return GetSysColor(readOnly_ ? COLOR_BTNFACE : COLOR_WINDOW);
+}
+
+HBRUSH FieldControl::BackgroundBrush() const {
+  if (color_ != kFieldSystemColor) return brush_.get();
+  return GetSysColorBrush(readOnly_ ? COLOR_BTNFACE : COLOR_WINDOW);
+}
+
+COLORREF FieldControl::TextColor() const {
+  if (!IsWindowEnabled(hwnd_)) return GetSysColor(COLOR_GRAYTEXT);
+  return GetSysColor(readOnly_ ? COLOR_BTNTEXT : COLOR_WINDOWTEXT);
+}
+
+LRESULT FieldControl::SetColor(COLORREF color) {
+  const COLORREF old = color_;
+  UniqueBrush brush;
+  if (color != kFieldSystemColor) {
+    brush.reset(CreateSolidBrush(color));
+    if (!brush) return static_cast<LRESULT>(old);  // keeps the colour it has
+  }
+  color_ = color;
+  brush_ = std::move(brush);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  for (HWND edit : edits_) InvalidateRect(edit, nullptr, TRUE);
+  return static_cast<LRESULT>(old);
+}
+
 int FieldControl::LineHeight() const {
   // Every field of a window has the same font: its height is measured once.
   static HFONT measured = nullptr;
@@ -338,15 +367,15 @@ LRESULT FieldControl::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
       // the system's look.
       if (!IsWindowEnabled(hwnd_) || GetParent(reinterpret_cast<HWND>(lParam)) != hwnd_) break;
       const auto dc = reinterpret_cast<HDC>(wParam);
-      SetBkColor(dc, color_);
-      SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-      return reinterpret_cast<LRESULT>(brush_.get());
+      SetBkColor(dc, BackgroundColor());
+      SetTextColor(dc, TextColor());
+      return reinterpret_cast<LRESULT>(BackgroundBrush());
     }
     case WM_ERASEBKGND: {
       RECT rc{};
       GetClientRect(hwnd_, &rc);
       FillRect(reinterpret_cast<HDC>(wParam), &rc,
-               IsWindowEnabled(hwnd_) ? brush_.get() : GetSysColorBrush(COLOR_BTNFACE));
+               IsWindowEnabled(hwnd_) ? BackgroundBrush() : GetSysColorBrush(COLOR_BTNFACE));
       return 1;
     }
     case WM_PAINT: {
@@ -358,16 +387,10 @@ LRESULT FieldControl::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
       // A click beside the text line, inside the field, goes to the text.
       if (const HWND target = FocusTarget()) SetFocus(target);
       return 0;
-    case FM_SETBKCOLOR: {
-      const COLORREF old = color_;
-      color_ = static_cast<COLORREF>(wParam);
-      brush_.reset(CreateSolidBrush(color_));
-      InvalidateRect(hwnd_, nullptr, TRUE);
-      for (HWND edit : edits_) InvalidateRect(edit, nullptr, TRUE);
-      return static_cast<LRESULT>(old);
-    }
+    case FM_SETBKCOLOR:
+      return SetColor(static_cast<COLORREF>(wParam));
     case FM_GETBKCOLOR:
-      return static_cast<LRESULT>(color_);
+      return static_cast<LRESULT>(BackgroundColor());
     case FM_GETEDIT:
       return reinterpret_cast<LRESULT>(EditAt(static_cast<size_t>(wParam)));
     case EM_SETREADONLY:
@@ -376,7 +399,8 @@ LRESULT FieldControl::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
       // their pop-up menus alike, and greys the menus' items.
       ApplyEditReadOnly();
       ReadOnlyChanged();
-      InvalidateRect(hwnd_, nullptr, FALSE);  // what the field draws shows the state
+      InvalidateRect(hwnd_, nullptr, TRUE);  // the colours of the state
+      for (HWND edit : edits_) InvalidateRect(edit, nullptr, TRUE);
       return TRUE;
     case FM_GETREADONLY:
       return readOnly_;

@@ -17,7 +17,14 @@
 //                                in every EDIT of the field (keys, characters,
 //                                clipboard, undo, the EDITs' pop-up menus)
 //   FM_GETREADONLY               whether it is read-only
-//   FM_SETBKCOLOR / FM_GETBKCOLOR  background of the text area (wParam COLORREF)
+//   FM_SETBKCOLOR / FM_GETBKCOLOR  background of the text area: wParam a
+//                                COLORREF, or kFieldSystemColor (the default):
+//                                the system's COLOR_WINDOW, COLOR_BTNFACE while
+//                                read-only, as they are when the field paints;
+//                                the text is COLOR_WINDOWTEXT, COLOR_BTNTEXT
+//                                while read-only. FM_SETBKCOLOR returns the
+//                                setting before, FM_GETBKCOLOR the colour in
+//                                force.
 //   FM_GETEDIT                   the EDIT child number wParam (0 for the first)
 //   EnableWindow                 enables or disables the children with it
 // A field's own text area lines up with the label beside it: each EDIT is one
@@ -141,6 +148,8 @@ class FieldControl {
   bool ReadOnly() const { return readOnly_; }
   // Gives every EDIT its read-only state (see EditReadOnly).
   void ApplyEditReadOnly() const;
+  // The colour the field's text is drawn in, in its present state.
+  COLORREF TextColor() const;
   // The creation parameters the window was made with, or null.
   template <typename P>
   static const P* ParamsOf(const CREATESTRUCTW& create) {
@@ -199,12 +208,16 @@ class FieldControl {
   void SetFont(HFONT font);
   void PaintBorder() const;
   void OpenTheme();
+  LRESULT SetColor(COLORREF color);
+  COLORREF BackgroundColor() const;
+  HBRUSH BackgroundBrush() const;
 
   HWND hwnd_;
   std::vector<HWND> edits_;
   HFONT font_ = nullptr;  // not owned: WM_SETFONT's caller keeps it
   bool readOnly_ = false;
-  COLORREF color_;
+  // The caller's colour and its brush, or kFieldSystemColor (see FM_SETBKCOLOR).
+  COLORREF color_ = kFieldSystemColor;
   UniqueBrush brush_;
   struct Theme;
   std::unique_ptr<Theme> theme_;

@@ -82,7 +82,7 @@ class IpAddressFieldControl final : public FieldControl {
     const auto font = reinterpret_cast<HFONT>(SendMessageW(Hwnd(), WM_GETFONT, 0, 0));
     const SelectedObject selected(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(IsWindowEnabled(Hwnd()) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+    SetTextColor(dc, TextColor());
     const auto spans = ipedit::LayoutParts(rc.right);
     for (size_t i = 0; i + 1 < spans.size(); ++i) {
       RECT gap{spans[i].left + spans[i].width, line.top, spans[i + 1].left, line.bottom};

@@ -598,7 +598,7 @@ void MainWindow::SetFieldLocked(int id, bool locked) {
   const HWND control = Existing(id);
   const ControlRow* row = RowOf(id);
   if (!control || !row) return;  // a page not built yet locks it when it is
-  const COLORREF color = GetSysColor(locked ? COLOR_BTNFACE : COLOR_WINDOW);
+  const COLORREF color = kFieldSystemColor;
   switch (row->kind) {
     case ControlKind::FolderField: {
       const FolderField field(control);

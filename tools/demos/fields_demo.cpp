@@ -89,7 +89,6 @@ static int Run(int argc, char** argv) {
           NumberField::Create(window, 100 + row, rect, {row == 0 ? 1 : 0, 65535, values[row]});
       if (row == 1) {
         f.SetReadOnly(true);
-        f.SetColor(GetSysColor(COLOR_BTNFACE));
       }
       field = f.hwnd();
     } else {
@@ -100,7 +99,6 @@ static int Run(int argc, char** argv) {
       if (row == 1) {
         f.SetReadOnly(true);
         f.SetButtonVisible(false);
-        f.SetColor(GetSysColor(COLOR_BTNFACE));
       }
       field = f.hwnd();
     }

@@ -1,5 +1,6 @@
 // What the three fields share through their base, checked on each of them:
-// read-only for every text area. The fields' classes are registered once, as
+// read-only for every text area, the system's colours as they are when the
+// field paints (or the caller's). The fields' classes are registered once, as
 // at the program's start-up.
 
 #include "controls/field_control.h"
@@ -187,6 +188,108 @@ TEST_F(FieldControlTest, ReadOnlyRefusesEveryChangeByTheUserInEveryTextArea) {
     EXPECT_NE(field.Text(), kind.text);
     EXPECT_EQ(host.Codes(kId), std::vector<WORD>{FN_CHANGE});
     DestroyWindow(field.hwnd());
+  }
+}
+
+// --- colours -----------------------------------------------------------------
+
+// Sets system colours for the life of the object (as a switch to a high
+// contrast theme does) and puts the ones before back.
+class SystemColours {
+ public:
+  explicit SystemColours(std::vector<std::pair<int, COLORREF>> colours) {
+    for (const auto& [index, colour] : colours) {
+      indices_.push_back(index);
+      saved_.push_back(GetSysColor(index));
+      wanted_.push_back(colour);
+    }
+    ok_ = SetSysColors(static_cast<int>(indices_.size()), indices_.data(), wanted_.data()) != 0;
+  }
+  SystemColours(const SystemColours&) = delete;
+  SystemColours& operator=(const SystemColours&) = delete;
+  ~SystemColours() {
+    SetSysColors(static_cast<int>(indices_.size()), indices_.data(), saved_.data());
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  std::vector<int> indices_;
+  std::vector<COLORREF> saved_;
+  std::vector<COLORREF> wanted_;
+  bool ok_ = false;
+};
+
+struct Painted {
+  COLORREF brush = CLR_INVALID;
+  COLORREF background = CLR_INVALID;
+  COLORREF text = CLR_INVALID;
+};
+
+// What the field tells its EDIT to paint with, as the EDIT asks for it.
+Painted AnswerTo(const FieldWindow& field, HWND edit) {
+  const bool readOnly = (GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY) != 0;
+  const WindowDC dc(edit);
+  const auto brush = reinterpret_cast<HBRUSH>(
+      SendMessageW(field.hwnd(), readOnly ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT,
+                   reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(edit)));
+  LOGBRUSH lb{};
+  Painted painted;
+  if (brush && GetObjectW(brush, sizeof lb, &lb)) painted.brush = lb.lbColor;
+  painted.background = GetBkColor(dc.get());
+  painted.text = GetTextColor(dc.get());
+  return painted;
+}
+
+// A pixel of the EDIT's own background (its right end, after the text) and
+// of the field's (the client area's top row, above the text line).
+std::pair<COLORREF, COLORREF> PaintedPixels(const FieldWindow& field, HWND edit) {
+  RedrawWindow(field.hwnd(), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  RECT rc{};
+  GetClientRect(edit, &rc);
+  const WindowDC editDc(edit);
+  const WindowDC fieldDc(field.hwnd());
+  return {GetPixel(editDc.get(), rc.right - 2, rc.bottom / 2), GetPixel(fieldDc.get(), 5, 0)};
+}
+
+TEST_F(FieldControlTest, ColoursAreTheSystemsInForceWhenTheFieldPaints) {
+  constexpr COLORREF kWindow = RGB(16, 32, 48);
+  constexpr COLORREF kWindowText = RGB(240, 224, 208);
+  constexpr COLORREF kFace = RGB(64, 0, 96);
+  constexpr COLORREF kFaceText = RGB(200, 250, 100);
+  for (const FieldKind& kind : Kinds()) {
+    for (const bool locked : {false, true}) {
+      SCOPED_TRACE(testing::Message() << kind.name << (locked ? ", locked" : ""));
+      const FieldWindow field = Make(kind);
+      field.SetReadOnly(locked);
+      // Changed after the field was made and locked, as a theme switch does.
+      const SystemColours colours({{COLOR_WINDOW, kWindow},
+                                   {COLOR_WINDOWTEXT, kWindowText},
+                                   {COLOR_BTNFACE, kFace},
+                                   {COLOR_BTNTEXT, kFaceText}});
+      ASSERT_TRUE(colours.ok());
+      const COLORREF background = locked ? kFace : kWindow;
+      const COLORREF text = locked ? kFaceText : kWindowText;
+      EXPECT_EQ(field.Color(), background);
+      for (const HWND edit : EditsOf(field)) {
+        const Painted painted = AnswerTo(field, edit);
+        EXPECT_EQ(painted.brush, background);
+        EXPECT_EQ(painted.background, background);
+        EXPECT_EQ(painted.text, text);
+        const auto [inEdit, inField] = PaintedPixels(field, edit);
+        EXPECT_EQ(inEdit, background);
+        EXPECT_EQ(inField, background);
+      }
+      // A colour of the caller's holds in either state, until the system's
+      // is asked for again.
+      field.SetColor(RGB(1, 2, 3));
+      EXPECT_EQ(field.Color(), RGB(1, 2, 3));
+      EXPECT_EQ(AnswerTo(field, field.Edit()).brush, RGB(1, 2, 3));
+      EXPECT_EQ(AnswerTo(field, field.Edit()).background, RGB(1, 2, 3));
+      EXPECT_EQ(SendMessageW(field.hwnd(), FM_SETBKCOLOR, kFieldSystemColor, 0), RGB(1, 2, 3));
+      EXPECT_EQ(AnswerTo(field, field.Edit()).brush, background);
+      DestroyWindow(field.hwnd());
+    }
   }
 }
 

@@ -363,24 +363,6 @@ TEST_F(FolderFieldTest, AltDownBrowsesUnlessTheShortcutIsRemovedOrTheButtonHidde
   EXPECT_EQ(shell.browses, 2);
 }
 
-TEST_F(FolderFieldTest, BackgroundColourIsTheFieldsBrush) {
-  const WindowDC dc(edit);
-  const auto brushColour = [&](UINT msg) {
-    LOGBRUSH lb{};
-    GetObjectW(
-        reinterpret_cast<HBRUSH>(SendMessageW(field.hwnd(), msg, reinterpret_cast<WPARAM>(dc.get()),
-                                              reinterpret_cast<LPARAM>(edit))),
-        sizeof lb, &lb);
-    return lb.lbColor;
-  };
-  EXPECT_EQ(brushColour(WM_CTLCOLOREDIT), GetSysColor(COLOR_WINDOW));
-  field.SetReadOnly(true);  // a read-only EDIT asks with WM_CTLCOLORSTATIC
-  field.SetColor(RGB(1, 2, 3));
-  EXPECT_EQ(field.Color(), RGB(1, 2, 3));
-  EXPECT_EQ(brushColour(WM_CTLCOLORSTATIC), RGB(1, 2, 3));
-  EXPECT_EQ(GetBkColor(dc.get()), RGB(1, 2, 3));
-}
-
 TEST_F(FolderFieldTest, InADialogTabSelectsTheTextAndEnterAndEscReachTheButtons) {
   test::TestDialog dialog;
   const FolderField first =

@@ -584,30 +584,13 @@ TEST_F(NumberFieldTest, TextSitsAsInAnEditBoxLinedUpWithItsLabelBesideTheArrows)
   }
 }
 
-TEST_F(NumberFieldTest, DisabledWithItsTextAndColouredByItsBrushEditableOrReadOnly) {
+// (The colours every field paints with: field_control_test.cpp.)
+TEST_F(NumberFieldTest, DisabledWithItsText) {
   const NumberField port = Make(1, 65535, 1);
   EnableWindow(port.hwnd(), FALSE);
   EXPECT_FALSE(IsWindowEnabled(port.Edit()));
   EnableWindow(port.hwnd(), TRUE);
   EXPECT_TRUE(IsWindowEnabled(port.Edit()));
-
-  const HDC dc = GetDC(port.Edit());
-  const auto brushColour = [&](UINT msg) {
-    LOGBRUSH lb{};
-    GetObjectW(reinterpret_cast<HBRUSH>(SendMessageW(port.hwnd(), msg, reinterpret_cast<WPARAM>(dc),
-                                                     reinterpret_cast<LPARAM>(port.Edit()))),
-               sizeof lb, &lb);
-    return lb.lbColor;
-  };
-  EXPECT_EQ(brushColour(WM_CTLCOLOREDIT), GetSysColor(COLOR_WINDOW));
-  port.SetColor(GetSysColor(COLOR_BTNFACE));
-  port.SetReadOnly(true);
-  EXPECT_EQ(brushColour(WM_CTLCOLORSTATIC), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_BTNFACE));
-  port.SetColor(RGB(10, 20, 30));
-  EXPECT_EQ(port.Color(), RGB(10, 20, 30));
-  EXPECT_EQ(brushColour(WM_CTLCOLOREDIT), RGB(10, 20, 30));
-  ReleaseDC(port.Edit(), dc);
 }
 
 TEST_F(NumberFieldTest, ParentMayDestroyTheFieldFromItsHandler) {
