@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "controls/accessible_name.h"
 #include "controls/edit_command_model.h"
 #include "platform/win32/application_error.h"
 #include "platform/win32/dpi.h"
@@ -274,6 +275,13 @@ LRESULT FieldControl::SetColor(COLORREF color) {
   return static_cast<LRESULT>(old);
 }
 
+void FieldControl::SetAccessibleNames(const wchar_t* name) const {
+  const std::wstring text = name;
+  tftpcfg::SetAccessibleName(hwnd_, text);
+  for (size_t i = 0; i < edits_.size(); ++i)
+    tftpcfg::SetAccessibleName(edits_[i], text, EditDescription(i));
+}
+
 int FieldControl::LineHeight() const {
   // Every field of a window has the same font: its height is measured once.
   static HFONT measured = nullptr;
@@ -404,6 +412,10 @@ LRESULT FieldControl::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case FM_GETREADONLY:
       return readOnly_;
+    case FM_SETACCESSIBLENAME:
+      if (lParam == 0) return FALSE;
+      SetAccessibleNames(reinterpret_cast<const wchar_t*>(lParam));
+      return TRUE;
     case WM_MOUSELEAVE:
       trackingLeave_ = false;
       return 0;

@@ -26,6 +26,8 @@
 //                                setting before, FM_GETBKCOLOR the colour in
 //                                force.
 //   FM_GETEDIT                   the EDIT child number wParam (0 for the first)
+//   FM_SETACCESSIBLENAME         lParam: the name (const wchar_t*) for screen
+//                                readers, given to the field and its EDITs
 //   EnableWindow                 enables or disables the children with it
 // A field's own text area lines up with the label beside it: each EDIT is one
 // line of text high, centred in the field, with an edit box's usual margins.
@@ -87,6 +89,9 @@ class FieldWindow {
   void SetReadOnly(bool on) const { SendMessageW(hwnd_, EM_SETREADONLY, on, 0); }
   COLORREF Color() const { return static_cast<COLORREF>(SendMessageW(hwnd_, FM_GETBKCOLOR, 0, 0)); }
   void SetColor(COLORREF color) const { SendMessageW(hwnd_, FM_SETBKCOLOR, color, 0); }
+  void SetAccessibleName(const std::wstring& name) const {
+    SendMessageW(hwnd_, FM_SETACCESSIBLENAME, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  }
 
  protected:
   HWND hwnd_;
@@ -134,6 +139,8 @@ class FieldControl {
   virtual bool EditReadOnly(size_t) const { return readOnly_; }
   // After the field became read-only or editable again (the EDITs follow).
   virtual void ReadOnlyChanged() {}
+  // What a screen reader says of EDIT number `index` beside the field's name.
+  virtual std::wstring EditDescription(size_t) const { return {}; }
 
   // Moves a child to `rect` (client coordinates) when it is not there yet.
   void PlaceChild(HWND child, const RECT& rect) const;
@@ -211,6 +218,7 @@ class FieldControl {
   LRESULT SetColor(COLORREF color);
   COLORREF BackgroundColor() const;
   HBRUSH BackgroundBrush() const;
+  void SetAccessibleNames(const wchar_t* name) const;
 
   HWND hwnd_;
   std::vector<HWND> edits_;

@@ -23,6 +23,7 @@ enum FieldMessage : UINT {
   FM_GETBKCOLOR,
   FM_GETEDIT,
   FM_GETREADONLY,
+  FM_SETACCESSIBLENAME,
   // The number field.
   NFM_SETVALUE = WM_USER + 0x50,
   NFM_GETVALUE,

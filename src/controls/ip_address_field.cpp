@@ -222,6 +222,10 @@ class IpAddressFieldControl final : public FieldControl {
     return ReadOnly() || (index < partReadOnly_.size() && partReadOnly_[index]);
   }
 
+  std::wstring EditDescription(size_t index) const override {
+    return L"part " + std::to_wstring(index + 1) + L" of " + std::to_wstring(kPartCount);
+  }
+
   LRESULT ChildMessage(HWND part, UINT msg, WPARAM wParam, LPARAM lParam) override {
     const int index = destroying_ ? -1 : PartIndex(part);
     if (index < 0) return CallChild(part, msg, wParam, lParam);

@@ -28,8 +28,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // but the program's own loads still name the system folder; see
   // system_library.h.)
   LimitLibrarySearchToSystemFolder();
-  // COM on the window thread: a screen reader's query for a control's
-  // accessible object is answered with a COM object (ui/accessibility.h).
+  // COM on the window thread: the controls' accessible names are given through
+  // the system's annotation service, or a screen reader's query for a
+  // control's accessible object is answered with a COM object
+  // (controls/accessible_name.h).
   const ComApartment com;
   // The help control is loaded before the first window. Declared after COM, it
   // is released after the message loop has ended and before COM is shut down:
