@@ -282,19 +282,9 @@ void FieldControl::SetAccessibleNames(const wchar_t* name) const {
     tftpcfg::SetAccessibleName(edits_[i], text, EditDescription(i));
 }
 
-int FieldControl::LineHeight() const {
-  // Every field of a window has the same font: its height is measured once.
-  static HFONT measured = nullptr;
-  static int height = 0;
-  if (font_ != measured) {
-    height = FontMetrics(font_).tmHeight;
-    measured = font_;
-  }
-  return height;
-}
-
 void FieldControl::SetFont(HFONT font) {
   font_ = font;
+  lineHeight_ = FontMetrics(font).tmHeight;
   for (HWND edit : edits_) {
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
@@ -332,6 +322,7 @@ LRESULT FieldControl::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
       // follows WM_CREATE places the children.
       OpenTheme();
       font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));  // until WM_SETFONT
+      lineHeight_ = FontMetrics(font_).tmHeight;
       CreateChildren();
       return 0;
     case WM_SETFONT:

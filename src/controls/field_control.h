@@ -190,7 +190,7 @@ class FieldControl {
   // edge): a pixel inside the sunken edge, where an edit box keeps its text.
   RECT TextBoxLine(int right) const;
   // Line height of the field's font, in pixels.
-  int LineHeight() const;
+  int LineHeight() const { return lineHeight_; }
   // Typed Ctrl+A selects the whole text of the EDIT (an EDIT does nothing with it).
   static bool SelectAllOnCtrlA(HWND edit, WPARAM ch);
 
@@ -223,6 +223,7 @@ class FieldControl {
   HWND hwnd_;
   std::vector<HWND> edits_;
   HFONT font_ = nullptr;  // not owned: WM_SETFONT's caller keeps it
+  int lineHeight_ = 0;    // of font_
   bool readOnly_ = false;
   // The caller's colour and its brush, or kFieldSystemColor (see FM_SETBKCOLOR).
   COLORREF color_ = kFieldSystemColor;
