@@ -120,7 +120,11 @@ void FieldControl::RegisterFieldClass(const wchar_t* className, WNDPROC proc) {
 }
 
 LRESULT FieldControl::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, Factory make) {
+  auto* self = reinterpret_cast<FieldControl*>(GetWindowLongPtrW(hwnd, 0));
   if (msg == WM_NCCREATE) {
+    // Only the system's, once: one sent later to a field that exists (or
+    // without its CREATESTRUCT) changes nothing.
+    if (self != nullptr || lParam == 0) return self != nullptr;
     // A field that cannot be made fails its window's creation; the window
     // that creates it reports that.
     try {
@@ -131,7 +135,6 @@ LRESULT FieldControl::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
-  auto* self = reinterpret_cast<FieldControl*>(GetWindowLongPtrW(hwnd, 0));
   if (self == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, 0, 0);
@@ -139,12 +142,15 @@ LRESULT FieldControl::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
   if (msg == WM_CREATE) {
+    if (self->created_) return 0;  // a second one, sent: the children exist
     try {
       return self->Message(msg, wParam, lParam);
     } catch (const std::exception&) {
       return -1;  // likewise: the window is not created
     }
   }
+  // A text asked for without a buffer (for every field, whichever answers it).
+  if (msg == WM_GETTEXT && (wParam == 0 || lParam == 0)) return 0;
   return Guarded(hwnd, 0, [&] { return self->Message(msg, wParam, lParam); });
 }
 
@@ -323,6 +329,7 @@ LRESULT FieldControl::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
       OpenTheme();
       font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));  // until WM_SETFONT
       lineHeight_ = FontMetrics(font_).tmHeight;
+      created_ = true;
       CreateChildren();
       return 0;
     case WM_SETFONT:

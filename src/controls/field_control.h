@@ -221,6 +221,7 @@ class FieldControl {
   void SetAccessibleNames(const wchar_t* name) const;
 
   HWND hwnd_;
+  bool created_ = false;  // WM_CREATE was handled (a second one is ignored)
   std::vector<HWND> edits_;
   HFONT font_ = nullptr;  // not owned: WM_SETFONT's caller keeps it
   int lineHeight_ = 0;    // of font_

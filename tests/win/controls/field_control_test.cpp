@@ -1,7 +1,8 @@
 // What the three fields share through their base, checked on each of them:
 // read-only for every text area, the system's colours as they are when the
-// field paints (or the caller's). The fields' classes are registered once, as
-// at the program's start-up.
+// field paints (or the caller's), and messages with null pointers or sent out
+// of turn. The fields' classes are registered once, as at the program's
+// start-up.
 
 #include "controls/field_control.h"
 
@@ -33,11 +34,19 @@ class FieldClasses : public ::testing::Environment {
 };
 const auto* const kFieldClasses = ::testing::AddGlobalTestEnvironment(new FieldClasses);
 
-// One kind of field: how it is made with a text in it.
+struct Message {
+  UINT msg;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+
+// One kind of field: how it is made with a text in it, and the messages of
+// its own that take a pointer.
 struct FieldKind {
   const char* name;
   std::function<FieldWindow(HWND parent, const RECT& rect)> make;
   const char* text;
+  std::vector<Message> pointerMessages;
 };
 
 const std::vector<FieldKind>& Kinds() {
@@ -46,21 +55,24 @@ const std::vector<FieldKind>& Kinds() {
        [](HWND parent, const RECT& rect) {
          return NumberField::Create(parent, kId, rect, {0, 65535, 1024});
        },
-       "1024"},
+       "1024",
+       {{NFM_GETRANGE, 0, 0}}},
       {"folder",
        [](HWND parent, const RECT& rect) {
          const FolderField f = FolderField::Create(parent, kId, rect);
          f.SetText("C:\\logs");
          return f;
        },
-       "C:\\logs"},
+       "C:\\logs",
+       {{FFM_SETTITLE, 0, 0}, {FFM_SETPROMPT, 0, 0}}},
       {"IP address",
        [](HWND parent, const RECT& rect) {
          const IpAddressField f = IpAddressField::Create(parent, kId, rect);
          f.SetText("10.1.2.3");
          return f;
        },
-       "10.1.2.3"},
+       "10.1.2.3",
+       {{IPM_GETADDRESS, 0, 0}}},
   };
   return kinds;
 }
@@ -290,6 +302,31 @@ TEST_F(FieldControlTest, ColoursAreTheSystemsInForceWhenTheFieldPaints) {
       EXPECT_EQ(AnswerTo(field, field.Edit()).brush, background);
       DestroyWindow(field.hwnd());
     }
+  }
+}
+
+// --- messages with null pointers or out of turn --------------------------------
+
+TEST_F(FieldControlTest, MessagesWithNullPointersOrOutOfTurnAreHarmless) {
+  // Null pointers, and creation messages sent to a field that exists: no
+  // second state object, no second set of EDITs.
+  const Message common[] = {{WM_GETTEXT, 16, 0},
+                            {WM_GETTEXT, 0, 0},
+                            {FM_SETACCESSIBLENAME, 0, 0},
+                            {WM_CREATE, 0, 0},
+                            {WM_NCCREATE, 0, 0}};
+  for (const FieldKind& kind : Kinds()) {
+    SCOPED_TRACE(kind.name);
+    const FieldWindow field = Make(kind);
+    const std::vector<HWND> edits = EditsOf(field);
+    std::vector<Message> messages(std::begin(common), std::end(common));
+    messages.insert(messages.end(), kind.pointerMessages.begin(), kind.pointerMessages.end());
+    for (const Message& m : messages) SendMessageW(field.hwnd(), m.msg, m.wParam, m.lParam);
+    EXPECT_EQ(EditsOf(field), edits);
+    EXPECT_EQ(field.Text(), kind.text);
+    SendMessageW(field.hwnd(), WM_SETTEXT, 0, 0);  // no text: the field's empty one, or refused
+    EXPECT_TRUE(host.notes.empty());
+    DestroyWindow(field.hwnd());
   }
 }
 
