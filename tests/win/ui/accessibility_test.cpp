@@ -53,19 +53,20 @@ std::string DescriptionOf(HWND hwnd) {
   return TakeText(hr, text);
 }
 
+// PROPID_ACC_NAME and PROPID_ACC_DESCRIPTION (oleacc.h).
+constexpr MSAAPROPID kNameProperty = {
+    0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+constexpr MSAAPROPID kDescriptionProperty = {
+    0x4d48dfe4, 0xbd3f, 0x491f, {0xa6, 0x48, 0x49, 0x2d, 0x6f, 0x20, 0xc5, 0x88}};
+
 // An annotation service that takes the names or refuses them (as Wine's
-// does), and records what it was given and asked to clear.
+// does), and records what it is given and asked to clear for `hwnd`'s client
+// object ("set name Port", "clear description").
 class FakeAnnotations final : public IAccPropServices {
  public:
   explicit FakeAnnotations(bool accepts) : accepts_(accepts) {}
-  struct Set {
-    HWND hwnd;
-    DWORD object, child;
-    MSAAPROPID prop;
-    std::wstring text;
-  };
-  std::vector<Set> set;
-  std::vector<std::pair<HWND, MSAAPROPID>> cleared;
+  HWND hwnd = nullptr;
+  std::vector<std::wstring> calls;
   ULONG refs = 1;
 
   STDMETHODIMP QueryInterface(REFIID, void** out) override {
@@ -74,15 +75,15 @@ class FakeAnnotations final : public IAccPropServices {
   }
   STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
   STDMETHODIMP_(ULONG) Release() override { return --refs; }
-  STDMETHODIMP SetHwndPropStr(HWND hwnd, DWORD object, DWORD child, MSAAPROPID prop,
+  STDMETHODIMP SetHwndPropStr(HWND h, DWORD object, DWORD child, MSAAPROPID prop,
                               LPCWSTR text) override {
     if (!accepts_) return E_NOTIMPL;
-    set.push_back({hwnd, object, child, prop, text});
+    calls.push_back(L"set " + What(h, object, child, prop) + L" " + text);
     return S_OK;
   }
-  STDMETHODIMP ClearHwndProps(HWND hwnd, DWORD, DWORD, const MSAAPROPID* props,
+  STDMETHODIMP ClearHwndProps(HWND h, DWORD object, DWORD child, const MSAAPROPID* props,
                               int count) override {
-    for (int i = 0; i < count; ++i) cleared.emplace_back(hwnd, props[i]);
+    for (int i = 0; i < count; ++i) calls.push_back(L"clear " + What(h, object, child, props[i]));
     return accepts_ ? S_OK : E_NOTIMPL;
   }
   // The rest is not used.
@@ -118,61 +119,53 @@ class FakeAnnotations final : public IAccPropServices {
   }
 
  private:
+  std::wstring What(HWND h, DWORD object, DWORD child, const MSAAPROPID& prop) const {
+    if (h != hwnd || object != static_cast<DWORD>(OBJID_CLIENT) || child != CHILDID_SELF)
+      return L"another object's";
+    return IsEqualGUID(prop, kNameProperty)          ? L"name"
+           : IsEqualGUID(prop, kDescriptionProperty) ? L"description"
+                                                     : L"another property";
+  }
   bool accepts_;
 };
 
-// PROPID_ACC_NAME and PROPID_ACC_DESCRIPTION (oleacc.h).
-constexpr MSAAPROPID kNameProperty = {
-    0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
-constexpr MSAAPROPID kDescriptionProperty = {
-    0x4d48dfe4, 0xbd3f, 0x491f, {0xa6, 0x48, 0x49, 0x2d, 0x6f, 0x20, 0xc5, 0x88}};
-
 // A service that takes the names gets them for the window's client object,
 // the window leaves its answer to the system's object, and the names are
-// cleared and the service released when the window goes. Without a service
-// or with one that refuses, the window answers with them itself.
+// cleared and the service released when the window goes. Without a service,
+// or with one that refuses, the window answers with the names itself.
 TEST(AccessibleNames, GoToTheAnnotationServiceWhereItTakesThemElseTheWindowAnswers) {
   const ComApartment com;
   ASSERT_TRUE(com.ok());
+  using Calls = std::vector<std::wstring>;
+  const Calls named = {L"set name Old", L"clear description", L"set name Port",
+                       L"set description part 1 of 4"};
   const struct {
     const char* what;
-    bool service;
-    bool accepts;
-  } cases[] = {{"service takes them", true, true},
-               {"service refuses them", true, false},
-               {"no service", false, false}};
+    bool service, accepts;
+    Calls calls;
+  } cases[] = {{"service takes them", true, true, named},
+               {"service refuses them", true, false, {}},
+               {"no service", false, false, {}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     FakeAnnotations fake(c.accepts);
-    const HWND edit = CreateWindowExW(0, L"EDIT", L"contents", WS_POPUP, 0, 0, 50, 20, nullptr,
-                                      nullptr, nullptr, nullptr);
-    ASSERT_NE(edit, nullptr);
-    SetAccessibleName(edit, L"Old", L"", c.service ? &fake : nullptr);
-    SetAccessibleName(edit, L"Port", L"part 1 of 4", c.service ? &fake : nullptr);
+    fake.hwnd = CreateWindowExW(0, L"EDIT", L"contents", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
+                                nullptr, nullptr);
+    ASSERT_NE(fake.hwnd, nullptr);
+    SetAccessibleName(fake.hwnd, L"Old", L"", c.service ? &fake : nullptr);
+    SetAccessibleName(fake.hwnd, L"Port", L"part 1 of 4", c.service ? &fake : nullptr);
     if (c.accepts) {
-      ASSERT_EQ(fake.set.size(), 3u);  // "Old" and no description, then both
-      const auto& name = fake.set[1];
-      EXPECT_EQ(name.hwnd, edit);
-      EXPECT_EQ(name.object, static_cast<DWORD>(OBJID_CLIENT));
-      EXPECT_EQ(name.child, static_cast<DWORD>(CHILDID_SELF));
-      EXPECT_TRUE(IsEqualGUID(name.prop, kNameProperty));
-      EXPECT_EQ(name.text, L"Port");
-      EXPECT_TRUE(IsEqualGUID(fake.set[2].prop, kDescriptionProperty));
-      EXPECT_EQ(fake.set[2].text, L"part 1 of 4");
-      EXPECT_EQ(SendMessageW(edit, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT)), 0);
+      EXPECT_EQ(fake.calls, c.calls);
+      EXPECT_EQ(SendMessageW(fake.hwnd, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT)), 0);
       EXPECT_EQ(fake.refs, 2u);  // held for the clearing
     } else {
-      EXPECT_EQ(NameOf(edit), "Port");
-      EXPECT_EQ(DescriptionOf(edit), "part 1 of 4");
+      EXPECT_EQ(NameOf(fake.hwnd), "Port");
+      EXPECT_EQ(DescriptionOf(fake.hwnd), "part 1 of 4");
     }
-    fake.cleared.clear();
-    DestroyWindow(edit);
-    if (c.accepts) {
-      ASSERT_EQ(fake.cleared.size(), 2u);
-      EXPECT_EQ(fake.cleared[0].first, edit);
-      EXPECT_TRUE(IsEqualGUID(fake.cleared[0].second, kNameProperty));
-      EXPECT_TRUE(IsEqualGUID(fake.cleared[1].second, kDescriptionProperty));
-    }
+    fake.calls.clear();
+    DestroyWindow(fake.hwnd);
+    const Calls cleared = {L"clear name", L"clear description"};
+    EXPECT_EQ(fake.calls, c.accepts ? cleared : Calls());
     EXPECT_EQ(fake.refs, 1u);
   }
 }
