@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "config/access_rights.h"
+#include "controls/field_control.h"
 #include "tests/support/latin1_codec.h"
 #include "tests/support/memory_registry.h"
 #include "ui/message_boxes.h"
@@ -75,6 +76,7 @@ int wmain(int argc, wchar_t** argv) {
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES |
                                               ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&icc);
+  RegisterFieldClasses();
   test::MemoryRegistry registry;  // no settings key: the window shows its initial values
   test::Latin1Codec codec;
   SilentDialogs dialogs;

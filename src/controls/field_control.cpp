@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "controls/accessible_name.h"
+#include "controls/edit_command_model.h"
 #include "platform/win32/application_error.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/gdi.h"
@@ -35,6 +37,41 @@ bool FocusMovesWithinWindow(HWND field, HWND to) {
   return GetAncestor(to, GA_ROOT) == GetAncestor(field, GA_ROOT);
 }
 
+namespace {
+
+// Whether a message on its way to a read-only EDIT would change its text:
+// typed text, Backspace, the clipboard and undo commands (as keys, characters
+// or the messages the EDIT's pop-up menu sends), Delete, Shift+Insert. The
+// EDIT itself refuses most of them; not all EDITs refuse all of them.
+bool ChangesEditText(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_CHAR:
+      switch (ClassifyChar(static_cast<char32_t>(wParam))) {
+        case CharKind::Command:
+          return ChangesText(CommandForChar(static_cast<char32_t>(wParam)));
+        case CharKind::Backspace:
+        case CharKind::Printable:
+          return true;
+        case CharKind::Other:
+          return false;
+      }
+      return false;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      return IsTextChangingKey(wParam, ModifiersFor(msg, lParam));
+    case WM_CUT:
+    case WM_PASTE:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
 std::string FieldWindow::Text() const {
   return GetWindowTextUtf8(hwnd_);
 }
@@ -44,6 +81,12 @@ HWND CreateFieldWindow(const wchar_t* className, HWND parent, int id, const RECT
   // The dialog manager never stops on a control parent itself, only on tab
   // stops inside it: a field that is a tab stop of its own must not be one.
   const DWORD controlParent = (extraStyle & WS_TABSTOP) ? 0 : WS_EX_CONTROLPARENT;
+  WNDCLASSEXW registered{};
+  registered.cbSize = sizeof registered;
+  if (!GetClassInfoExW(GetModuleHandleW(nullptr), className, &registered))
+    throw std::runtime_error(
+        "An input field could not be created: its window class is not registered "
+        "(RegisterFieldClasses is called at start-up).");
   const HWND hwnd = CreateWindowExW(controlParent | WS_EX_CLIENTEDGE, className, L"",
                                     WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | extraStyle, rect.left,
                                     rect.top, rect.right - rect.left, rect.bottom - rect.top,
@@ -54,10 +97,7 @@ HWND CreateFieldWindow(const wchar_t* className, HWND parent, int id, const RECT
 }
 
 FieldControl::FieldControl(HWND hwnd, const CREATESTRUCTW&)
-    : hwnd_(hwnd),
-      color_(GetSysColor(COLOR_WINDOW)),
-      brush_(CreateSolidBrush(color_)),
-      theme_(std::make_unique<Theme>()) {}
+    : hwnd_(hwnd), theme_(std::make_unique<Theme>()) {}
 
 FieldControl::~FieldControl() {
   *alive_ = false;
@@ -80,7 +120,11 @@ void FieldControl::RegisterFieldClass(const wchar_t* className, WNDPROC proc) {
 }
 
 LRESULT FieldControl::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, Factory make) {
+  auto* self = reinterpret_cast<FieldControl*>(GetWindowLongPtrW(hwnd, 0));
   if (msg == WM_NCCREATE) {
+    // Only the system's, once: one sent later to a field that exists (or
+    // without its CREATESTRUCT) changes nothing.
+    if (self != nullptr || lParam == 0) return self != nullptr;
     // A field that cannot be made fails its window's creation; the window
     // that creates it reports that.
     try {
@@ -91,7 +135,6 @@ LRESULT FieldControl::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
-  auto* self = reinterpret_cast<FieldControl*>(GetWindowLongPtrW(hwnd, 0));
   if (self == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, 0, 0);
@@ -99,12 +142,15 @@ LRESULT FieldControl::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
   if (msg == WM_CREATE) {
+    if (self->created_) return 0;  // a second one, sent: the children exist
     try {
       return self->Message(msg, wParam, lParam);
     } catch (const std::exception&) {
       return -1;  // likewise: the window is not created
     }
   }
+  // A text asked for without a buffer (for every field, whichever answers it).
+  if (msg == WM_GETTEXT && (wParam == 0 || lParam == 0)) return 0;
   return Guarded(hwnd, 0, [&] { return self->Message(msg, wParam, lParam); });
 }
 
@@ -119,7 +165,11 @@ LRESULT CALLBACK FieldControl::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
   });
 }
 
-LRESULT FieldControl::CallChild(HWND child, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT FieldControl::CallChild(HWND child, UINT msg, WPARAM wParam, LPARAM lParam) const {
+  // The EDIT's own read-only state is the one in force (see EditReadOnly).
+  if ((GetWindowLongPtrW(child, GWL_STYLE) & ES_READONLY) != 0 &&
+      ChangesEditText(msg, wParam, lParam))
+    return 0;
   return DefSubclassProc(child, msg, wParam, lParam);
 }
 
@@ -131,9 +181,10 @@ HWND FieldControl::AddEdit(DWORD style, const wchar_t* text) {
   const Silence silence(*this);  // the EDIT's first text is the field's own writing
   const auto id = static_cast<INT_PTR>(edits_.size() + 1);
   const DWORD disabled = IsWindowEnabled(hwnd_) ? 0 : WS_DISABLED;
+  const DWORD readOnly = readOnly_ ? ES_READONLY : 0;
   const HWND edit = CreateWindowExW(
-      0, WC_EDITW, text, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | style | disabled, 0, 0, 0, 0,
-      hwnd_, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr), nullptr);
+      0, WC_EDITW, text, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | style | disabled | readOnly, 0, 0,
+      0, 0, hwnd_, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr), nullptr);
   if (edit == nullptr) throw std::runtime_error("An input field could not create its text box.");
   SetWindowSubclass(edit, &EditProc, static_cast<UINT_PTR>(id), reinterpret_cast<DWORD_PTR>(this));
   edits_.push_back(edit);
@@ -193,19 +244,53 @@ void FieldControl::TrackMouseLeave() {
   trackingLeave_ = TrackMouseEvent(&tme) != FALSE;
 }
 
-int FieldControl::LineHeight() const {
-  // Every field of a window has the same font: its height is measured once.
-  static HFONT measured = nullptr;
-  static int height = 0;
-  if (font_ != measured) {
-    height = FontMetrics(font_).tmHeight;
-    measured = font_;
+void FieldControl::ApplyEditReadOnly() const {
+  for (size_t i = 0; i < edits_.size(); ++i)
+    SendMessageW(edits_[i], EM_SETREADONLY, EditReadOnly(i) ? TRUE : FALSE, 0);
+}
+
+// The system's colours are read each time: a switch to a high contrast theme
+// (or any colour change) shows at the next paint, and the brushes of
+// GetSysColorBrush follow the colours too.
+COLORREF FieldControl::BackgroundColor() const {
+  if (color_ != kFieldSystemColor) return color_;
+  return GetSysColor(readOnly_ ? COLOR_BTNFACE : COLOR_WINDOW);
+}
+
+HBRUSH FieldControl::BackgroundBrush() const {
+  if (color_ != kFieldSystemColor) return brush_.get();
+  return GetSysColorBrush(readOnly_ ? COLOR_BTNFACE : COLOR_WINDOW);
+}
+
+COLORREF FieldControl::TextColor() const {
+  if (!IsWindowEnabled(hwnd_)) return GetSysColor(COLOR_GRAYTEXT);
+  return GetSysColor(readOnly_ ? COLOR_BTNTEXT : COLOR_WINDOWTEXT);
+}
+
+LRESULT FieldControl::SetColor(COLORREF color) {
+  const COLORREF old = color_;
+  UniqueBrush brush;
+  if (color != kFieldSystemColor) {
+    brush.reset(CreateSolidBrush(color));
+    if (!brush) return static_cast<LRESULT>(old);  // keeps the colour it has
   }
-  return height;
+  color_ = color;
+  brush_ = std::move(brush);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  for (HWND edit : edits_) InvalidateRect(edit, nullptr, TRUE);
+  return static_cast<LRESULT>(old);
+}
+
+void FieldControl::SetAccessibleNames(const wchar_t* name) const {
+  const std::wstring text = name;
+  tftpcfg::SetAccessibleName(hwnd_, text);
+  for (size_t i = 0; i < edits_.size(); ++i)
+    tftpcfg::SetAccessibleName(edits_[i], text, EditDescription(i));
 }
 
 void FieldControl::SetFont(HFONT font) {
   font_ = font;
+  lineHeight_ = FontMetrics(font).tmHeight;
   for (HWND edit : edits_) {
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
@@ -243,6 +328,8 @@ LRESULT FieldControl::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
       // follows WM_CREATE places the children.
       OpenTheme();
       font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));  // until WM_SETFONT
+      lineHeight_ = FontMetrics(font_).tmHeight;
+      created_ = true;
       CreateChildren();
       return 0;
     case WM_SETFONT:
@@ -286,15 +373,15 @@ LRESULT FieldControl::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
       // the system's look.
       if (!IsWindowEnabled(hwnd_) || GetParent(reinterpret_cast<HWND>(lParam)) != hwnd_) break;
       const auto dc = reinterpret_cast<HDC>(wParam);
-      SetBkColor(dc, color_);
-      SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-      return reinterpret_cast<LRESULT>(brush_.get());
+      SetBkColor(dc, BackgroundColor());
+      SetTextColor(dc, TextColor());
+      return reinterpret_cast<LRESULT>(BackgroundBrush());
     }
     case WM_ERASEBKGND: {
       RECT rc{};
       GetClientRect(hwnd_, &rc);
       FillRect(reinterpret_cast<HDC>(wParam), &rc,
-               IsWindowEnabled(hwnd_) ? brush_.get() : GetSysColorBrush(COLOR_BTNFACE));
+               IsWindowEnabled(hwnd_) ? BackgroundBrush() : GetSysColorBrush(COLOR_BTNFACE));
       return 1;
     }
     case WM_PAINT: {
@@ -306,18 +393,27 @@ LRESULT FieldControl::Message(UINT msg, WPARAM wParam, LPARAM lParam) {
       // A click beside the text line, inside the field, goes to the text.
       if (const HWND target = FocusTarget()) SetFocus(target);
       return 0;
-    case FM_SETBKCOLOR: {
-      const COLORREF old = color_;
-      color_ = static_cast<COLORREF>(wParam);
-      brush_.reset(CreateSolidBrush(color_));
-      InvalidateRect(hwnd_, nullptr, TRUE);
-      for (HWND edit : edits_) InvalidateRect(edit, nullptr, TRUE);
-      return static_cast<LRESULT>(old);
-    }
+    case FM_SETBKCOLOR:
+      return SetColor(static_cast<COLORREF>(wParam));
     case FM_GETBKCOLOR:
-      return static_cast<LRESULT>(color_);
+      return static_cast<LRESULT>(BackgroundColor());
     case FM_GETEDIT:
       return reinterpret_cast<LRESULT>(EditAt(static_cast<size_t>(wParam)));
+    case EM_SETREADONLY:
+      readOnly_ = wParam != 0;
+      // The EDITs' own read-only state refuses editing, from the keyboard and
+      // their pop-up menus alike, and greys the menus' items.
+      ApplyEditReadOnly();
+      ReadOnlyChanged();
+      InvalidateRect(hwnd_, nullptr, TRUE);  // the colours of the state
+      for (HWND edit : edits_) InvalidateRect(edit, nullptr, TRUE);
+      return TRUE;
+    case FM_GETREADONLY:
+      return readOnly_;
+    case FM_SETACCESSIBLENAME:
+      if (lParam == 0) return FALSE;
+      SetAccessibleNames(reinterpret_cast<const wchar_t*>(lParam));
+      return TRUE;
     case WM_MOUSELEAVE:
       trackingLeave_ = false;
       return 0;

@@ -1,19 +1,33 @@
 #pragma once
 // What the three input fields (number, folder, IP address) are built on.
 //
-// Each field is a window class of its own. Its state object is created with
-// the window (WM_NCCREATE), reached from the HWND through the class's extra
-// window bytes, and deleted with it (WM_NCDESTROY); nobody else holds it. Its
-// EDIT children are extended with SetWindowSubclass, and the subclass goes at
-// the child's WM_NCDESTROY. Its API is window messages, and it tells its parent
-// about the user's changes with WM_COMMAND codes. Whatever a message sets is a
-// change by program, which never notifies: one Silence scope covers them all.
+// Each field is a window class of its own, registered once at start-up
+// (RegisterFieldClasses). Its state object is created with the window
+// (WM_NCCREATE), reached from the HWND through the class's extra window bytes,
+// and deleted with it (WM_NCDESTROY); nobody else holds it. Its EDIT children
+// are extended with SetWindowSubclass, and the subclass goes at the child's
+// WM_NCDESTROY. Its API is window messages, and it tells its parent about the
+// user's changes with WM_COMMAND codes. Whatever a message sets is a change by
+// program, which never notifies: one Silence scope covers them all.
 //
 // Messages every field answers, beside its own:
 //   WM_SETFONT / WM_GETFONT      the font of its text, passed on to its EDITs
 //   WM_SETTEXT / WM_GETTEXT      its text (what setting it means is the field's)
-//   FM_SETBKCOLOR / FM_GETBKCOLOR  background of the text area (wParam COLORREF)
+//   EM_SETREADONLY               wParam: TRUE refuses every change by the user
+//                                in every EDIT of the field (keys, characters,
+//                                clipboard, undo, the EDITs' pop-up menus)
+//   FM_GETREADONLY               whether it is read-only
+//   FM_SETBKCOLOR / FM_GETBKCOLOR  background of the text area: wParam a
+//                                COLORREF, or kFieldSystemColor (the default):
+//                                the system's COLOR_WINDOW, COLOR_BTNFACE while
+//                                read-only, as they are when the field paints;
+//                                the text is COLOR_WINDOWTEXT, COLOR_BTNTEXT
+//                                while read-only. FM_SETBKCOLOR returns the
+//                                setting before, FM_GETBKCOLOR the colour in
+//                                force.
 //   FM_GETEDIT                   the EDIT child number wParam (0 for the first)
+//   FM_SETACCESSIBLENAME         lParam: the name (const wchar_t*) for screen
+//                                readers, given to the field and its EDITs
 //   EnableWindow                 enables or disables the children with it
 // A field's own text area lines up with the label beside it: each EDIT is one
 // line of text high, centred in the field, with an edit box's usual margins.
@@ -29,10 +43,17 @@
 
 namespace tftpcfg {
 
+// Registers the window classes of the number, folder and IP address fields.
+// Called once at start-up, beside InitCommonControlsEx, before a window that
+// holds a field is made (again, it does nothing). Throws when a class cannot
+// be registered.
+void RegisterFieldClasses();
+
 // Creates a field window of a registered class: a child with a sunken edge
 // that the dialog manager walks into for the tab stops of its EDITs, or, with
 // WS_TABSTOP in extraStyle, stops on as one tab stop. params travels in
-// CREATESTRUCT's lpCreateParams. Throws when the window cannot be created.
+// CREATESTRUCT's lpCreateParams. Throws when the window cannot be created,
+// saying so when the class was not registered (RegisterFieldClasses).
 HWND CreateFieldWindow(const wchar_t* className, HWND parent, int id, const RECT& rect,
                        DWORD extraStyle = 0, const void* params = nullptr);
 
@@ -68,6 +89,9 @@ class FieldWindow {
   void SetReadOnly(bool on) const { SendMessageW(hwnd_, EM_SETREADONLY, on, 0); }
   COLORREF Color() const { return static_cast<COLORREF>(SendMessageW(hwnd_, FM_GETBKCOLOR, 0, 0)); }
   void SetColor(COLORREF color) const { SendMessageW(hwnd_, FM_SETBKCOLOR, color, 0); }
+  void SetAccessibleName(const std::wstring& name) const {
+    SendMessageW(hwnd_, FM_SETACCESSIBLENAME, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  }
 
  protected:
   HWND hwnd_;
@@ -79,15 +103,13 @@ class FieldControl {
   FieldControl& operator=(const FieldControl&) = delete;
   virtual ~FieldControl();
 
-  // Creates a window of field T's class, registering the class first (once).
-  // Its window procedure makes a T for each window at WM_NCCREATE, from the
-  // HWND and the CREATESTRUCT, and hands it every message through Message();
-  // an error that reaches it is shown in the application's error box.
+  // Registers the window class of field T (once). Its window procedure makes
+  // a T for each window at WM_NCCREATE, from the HWND and the CREATESTRUCT,
+  // and hands it every message through Message(); an error that reaches it is
+  // shown in the application's error box.
   template <typename T>
-  static HWND CreateWindowOf(const wchar_t* className, HWND parent, int id, const RECT& rect,
-                             DWORD extraStyle, const void* params) {
+  static void RegisterClassOf(const wchar_t* className) {
     RegisterFieldClass(className, &ProcOf<T>);
-    return CreateFieldWindow(className, parent, id, rect, extraStyle, params);
   }
 
  protected:
@@ -112,6 +134,13 @@ class FieldControl {
   virtual HCURSOR CursorAt(POINT) const { return nullptr; }
   // The child that takes the focus when the field is given it.
   virtual HWND FocusTarget() const { return EditAt(0); }
+  // Whether the EDIT number `index` refuses the user's changes: while the
+  // field is read-only; a field may lock single EDITs besides.
+  virtual bool EditReadOnly(size_t) const { return readOnly_; }
+  // After the field became read-only or editable again (the EDITs follow).
+  virtual void ReadOnlyChanged() {}
+  // What a screen reader says of EDIT number `index` beside the field's name.
+  virtual std::wstring EditDescription(size_t) const { return {}; }
 
   // Moves a child to `rect` (client coordinates) when it is not there yet.
   void PlaceChild(HWND child, const RECT& rect) const;
@@ -119,8 +148,15 @@ class FieldControl {
   HWND AddEdit(DWORD style, const wchar_t* text);
   HWND EditAt(size_t index) const { return index < edits_.size() ? edits_[index] : nullptr; }
   size_t EditCount() const { return edits_.size(); }
-  // Passes a child's message on to the child's own procedure.
-  static LRESULT CallChild(HWND child, UINT msg, WPARAM wParam, LPARAM lParam);
+  // Passes a child's message on to the child's own procedure; what would
+  // change the text of a read-only EDIT (keys, characters, clipboard and undo
+  // commands) is refused there, after the field has seen it.
+  LRESULT CallChild(HWND child, UINT msg, WPARAM wParam, LPARAM lParam) const;
+  bool ReadOnly() const { return readOnly_; }
+  // Gives every EDIT its read-only state (see EditReadOnly).
+  void ApplyEditReadOnly() const;
+  // The colour the field's text is drawn in, in its present state.
+  COLORREF TextColor() const;
   // The creation parameters the window was made with, or null.
   template <typename P>
   static const P* ParamsOf(const CREATESTRUCTW& create) {
@@ -154,7 +190,7 @@ class FieldControl {
   // edge): a pixel inside the sunken edge, where an edit box keeps its text.
   RECT TextBoxLine(int right) const;
   // Line height of the field's font, in pixels.
-  int LineHeight() const;
+  int LineHeight() const { return lineHeight_; }
   // Typed Ctrl+A selects the whole text of the EDIT (an EDIT does nothing with it).
   static bool SelectAllOnCtrlA(HWND edit, WPARAM ch);
 
@@ -179,11 +215,19 @@ class FieldControl {
   void SetFont(HFONT font);
   void PaintBorder() const;
   void OpenTheme();
+  LRESULT SetColor(COLORREF color);
+  COLORREF BackgroundColor() const;
+  HBRUSH BackgroundBrush() const;
+  void SetAccessibleNames(const wchar_t* name) const;
 
   HWND hwnd_;
+  bool created_ = false;  // WM_CREATE was handled (a second one is ignored)
   std::vector<HWND> edits_;
   HFONT font_ = nullptr;  // not owned: WM_SETFONT's caller keeps it
-  COLORREF color_;
+  int lineHeight_ = 0;    // of font_
+  bool readOnly_ = false;
+  // The caller's colour and its brush, or kFieldSystemColor (see FM_SETBKCOLOR).
+  COLORREF color_ = kFieldSystemColor;
   UniqueBrush brush_;
   struct Theme;
   std::unique_ptr<Theme> theme_;

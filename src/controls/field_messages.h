@@ -13,12 +13,17 @@ inline constexpr wchar_t kNumberFieldClass[] = L"TftpcfgNumberField";
 inline constexpr wchar_t kFolderFieldClass[] = L"TftpcfgFolderField";
 inline constexpr wchar_t kIpAddressFieldClass[] = L"TftpcfgIpAddressField";
 
+// FM_SETBKCOLOR's colour for "the system's colour of the field's state"
+// (CLR_DEFAULT), which is what a field starts with.
+inline constexpr COLORREF kFieldSystemColor = 0xFF000000;
+
 enum FieldMessage : UINT {
   // Every field.
   FM_SETBKCOLOR = WM_USER + 0x40,
   FM_GETBKCOLOR,
   FM_GETEDIT,
   FM_GETREADONLY,
+  FM_SETACCESSIBLENAME,
   // The number field.
   NFM_SETVALUE = WM_USER + 0x50,
   NFM_GETVALUE,

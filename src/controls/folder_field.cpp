@@ -93,7 +93,7 @@ class FolderFieldControl final : public FieldControl {
   // What a click on the browse button does: the browser opens at the current
   // text; a confirmed folder becomes the text and raises the change.
   void Browse() {
-    if (!IsWindowEnabled(Hwnd()) || readOnly_) return;
+    if (!IsWindowEnabled(Hwnd()) || ReadOnly()) return;
     // The browser runs a message loop of its own, in which the field may be
     // destroyed: the browse holds the dialog and its codec itself, the shell
     // outlives every field (the system's, or the creator's), and the owner is
@@ -161,14 +161,6 @@ class FolderFieldControl final : public FieldControl {
       case FFM_BROWSE:
         Browse();  // may end with the field destroyed: touch nothing after it
         return 0;
-      case EM_SETREADONLY:
-        readOnly_ = wParam != 0;
-        // The EDIT's own read-only state refuses editing, from the keyboard
-        // and its pop-up menu alike, and greys the menu's items.
-        SendMessageW(EditWindow(), EM_SETREADONLY, wParam, 0);
-        return TRUE;
-      case FM_GETREADONLY:
-        return readOnly_;
       case WM_COMMAND:
         if (reinterpret_cast<HWND>(lParam) == EditWindow() && HIWORD(wParam) == EN_CHANGE) {
           Notify(FN_CHANGE);
@@ -249,37 +241,17 @@ class FolderFieldControl final : public FieldControl {
 
   LRESULT ChildMessage(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam) override {
     switch (msg) {
-      case WM_CHAR: {
+      case WM_CHAR:
         if (SelectAllOnCtrlA(edit, wParam)) return 0;
-        const auto ch = static_cast<char32_t>(wParam);
-        switch (ClassifyChar(ch)) {
-          case CharKind::Command:
-            if (readOnly_ && ChangesText(CommandForChar(ch))) return 0;
-            break;
-          case CharKind::Backspace:
-          case CharKind::Printable:
-            if (readOnly_) return 0;
-            break;
-          case CharKind::Other:
-            return 0;  // Enter, Esc, Tab and control characters are not text
-        }
+        // Enter, Esc, Tab and control characters are not text.
+        if (ClassifyChar(static_cast<char32_t>(wParam)) == CharKind::Other) return 0;
         break;
-      }
       case WM_KEYDOWN:
       case WM_SYSKEYDOWN:
         if (ShortcutMatches(msg, wParam, lParam) && buttonVisible_ && IsWindowEnabled(Hwnd())) {
           Browse();  // may end with the field destroyed: touch nothing after it
           return 0;
         }
-        if (readOnly_ && IsTextChangingKey(wParam, ModifiersFor(msg, lParam))) return 0;
-        break;
-      case WM_CUT:
-      case WM_PASTE:
-      case WM_CLEAR:
-      case WM_UNDO:
-      case EM_UNDO:
-        // Also what the EDIT's pop-up menu sends.
-        if (readOnly_) return 0;
         break;
       default:
         break;
@@ -314,7 +286,6 @@ class FolderFieldControl final : public FieldControl {
   // window is destroyed while the browser is open.
   std::shared_ptr<FolderBrowseDialog> dialog_ =
       FolderBrowseDialog::Create(std::make_shared<WinAnsiCodec>());
-  bool readOnly_ = false;
   bool buttonVisible_ = true;
   int buttonWidth_ = kDefaultBrowseButtonWidth;
   UINT shortcutVk_ = VK_DOWN;
@@ -327,10 +298,13 @@ class FolderFieldControl final : public FieldControl {
 
 }  // namespace
 
+void FolderField::RegisterWindowClass() {
+  FieldControl::RegisterClassOf<FolderFieldControl>(kFolderFieldClass);
+}
+
 FolderField FolderField::Create(HWND parent, int id, const RECT& rect,
                                 const FolderFieldCreateParams& params) {
-  return FolderField(FieldControl::CreateWindowOf<FolderFieldControl>(kFolderFieldClass, parent, id,
-                                                                      rect, 0, &params));
+  return FolderField(CreateFieldWindow(kFolderFieldClass, parent, id, rect, 0, &params));
 }
 
 void FolderField::SetText(std::string_view text) const {

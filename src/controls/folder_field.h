@@ -17,8 +17,7 @@
 //   FFM_SETSHORTCUT          wParam: virtual key (0: none), lParam: MOD_ flags;
 //                            the key clicks the button (Alt+Down until set)
 //   FFM_BROWSE               does what a click on the button does
-//   EM_SETREADONLY           wParam: TRUE refuses every change by the user,
-//                            the browse included
+//   EM_SETREADONLY           (every field's) also refuses the browse
 // Notification: FN_CHANGE for each editing key or command, and after each
 // browse the user confirms.
 
@@ -42,6 +41,8 @@ struct FolderFieldCreateParams {
 // A folder field's window, seen through its messages. It owns nothing.
 class FolderField : public FieldWindow {
  public:
+  // The window class (see RegisterFieldClasses).
+  static void RegisterWindowClass();
   // Creates a field; throws when it cannot.
   static FolderField Create(HWND parent, int id, const RECT& rect,
                             const FolderFieldCreateParams& params = {});

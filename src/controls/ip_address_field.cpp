@@ -82,7 +82,7 @@ class IpAddressFieldControl final : public FieldControl {
     const auto font = reinterpret_cast<HFONT>(SendMessageW(Hwnd(), WM_GETFONT, 0, 0));
     const SelectedObject selected(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(IsWindowEnabled(Hwnd()) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+    SetTextColor(dc, TextColor());
     const auto spans = ipedit::LayoutParts(rc.right);
     for (size_t i = 0; i + 1 < spans.size(); ++i) {
       RECT gap{spans[i].left + spans[i].width, line.top, spans[i + 1].left, line.bottom};
@@ -112,15 +112,18 @@ class IpAddressFieldControl final : public FieldControl {
     // All octets first, so that each part's change notification already sees
     // the whole new address.
     octets_ = octets;
-    for (int i = 0; i < kPartCount; ++i) ShowOctet(i);
+    for (int i = 0; i < kPartCount; ++i)
+      if (!ShowOctet(i)) return;  // the parent destroyed the field meanwhile
   }
 
-  // Shows a part's octet as its text (when it differs) with the caret at the start.
-  void ShowOctet(int index) {
+  // Shows a part's octet as its text (when it differs) with the caret at the
+  // start; false when the field is gone afterwards.
+  bool ShowOctet(int index) {
     const HWND part = PartWindow(index);
     const std::string text = ipedit::OctetText(octets_[static_cast<size_t>(index)]);
-    if (GetWindowTextUtf8(part) != text) WritePartText(index, text);
+    if (GetWindowTextUtf8(part) != text && !WritePartText(index, text)) return false;
     SendMessageW(part, EM_SETSEL, 0, 0);
+    return true;
   }
 
   // --- the field window ----------------------------------------------------
@@ -177,11 +180,11 @@ class IpAddressFieldControl final : public FieldControl {
         return ValidIndex(wParam) ? octets_[wParam] : 0;
       case IPM_SETPARTREADONLY:
         if (!ValidIndex(wParam)) return FALSE;
-        return SendMessageW(PartWindow(static_cast<int>(wParam)), EM_SETREADONLY, lParam != 0, 0);
+        partReadOnly_[wParam] = lParam != 0;
+        ApplyEditReadOnly();
+        return TRUE;
       case IPM_GETPARTREADONLY:
-        return ValidIndex(wParam) &&
-               (GetWindowLongPtrW(PartWindow(static_cast<int>(wParam)), GWL_STYLE) & ES_READONLY) !=
-                   0;
+        return ValidIndex(wParam) && partReadOnly_[wParam];
       case WM_SETFOCUS:
         OnFieldFocus(reinterpret_cast<HWND>(wParam));
         return 0;
@@ -213,6 +216,15 @@ class IpAddressFieldControl final : public FieldControl {
   }
 
   // --- the parts -----------------------------------------------------------
+
+  // A part is locked while the field is, or by itself.
+  bool EditReadOnly(size_t index) const override {
+    return ReadOnly() || (index < partReadOnly_.size() && partReadOnly_[index]);
+  }
+
+  std::wstring EditDescription(size_t index) const override {
+    return L"part " + std::to_wstring(index + 1) + L" of " + std::to_wstring(kPartCount);
+  }
 
   LRESULT ChildMessage(HWND part, UINT msg, WPARAM wParam, LPARAM lParam) override {
     const int index = destroying_ ? -1 : PartIndex(part);
@@ -377,46 +389,53 @@ class IpAddressFieldControl final : public FieldControl {
       WritePartText(index, ipedit::OctetText(octets_[static_cast<size_t>(index)]));
   }
 
-  // Reads a part's text into its octet, rewriting the text when the rules say so.
-  void ReadIn(int index) {
+  // Reads a part's text into its octet, rewriting the text when the rules say
+  // so. False when the field is gone afterwards: the parent may destroy it
+  // from its change handler, and then nothing of it may be touched.
+  bool ReadIn(int index) {
     const HWND part = PartWindow(index);
     const auto i = static_cast<size_t>(index);
     readText_[i] = GetWindowTextUtf8(part);
     const ipedit::PartReading reading = ipedit::ReadPartText(readText_[i], octets_[i]);
     if (reading.readIn) {
       octets_[i] = reading.octet;
-      Notify(FN_CHANGE);
+      if (!Notify(FN_CHANGE)) return false;
     }
     if (reading.rewrite) {
       const std::size_t caret = Caret(index);
-      WritePartText(index, *reading.rewrite);
+      if (!WritePartText(index, *reading.rewrite)) return false;
       const auto at =
           static_cast<WPARAM>(ipedit::CaretAfterRewrite(caret, reading.rewrite->size()));
       SendMessageW(part, EM_SETSEL, at, static_cast<LPARAM>(at));
     }
+    return true;
   }
 
   // Replaces a part's text, then reads it in (the part's own change report is
-  // not waited for: it may or may not come).
-  void WritePartText(int index, const std::string& text) {
+  // not waited for: it may or may not come). False when the field is gone.
+  bool WritePartText(int index, const std::string& text) {
     const bool wasWriting = writing_;
     writing_ = true;
     SetWindowTextUtf8(PartWindow(index), text);
     writing_ = wasWriting;
-    ReadIn(index);
+    return ReadIn(index);
   }
 
   ipedit::Octets octets_{};
   std::array<std::string, kPartCount> readText_;  // each part's text when last read
+  std::array<bool, kPartCount> partReadOnly_{};   // locked by IPM_SETPARTREADONLY
   bool writing_ = false;                          // the field itself is replacing a part's text
   bool destroying_ = false;
 };
 
 }  // namespace
 
+void IpAddressField::RegisterWindowClass() {
+  FieldControl::RegisterClassOf<IpAddressFieldControl>(kIpAddressFieldClass);
+}
+
 IpAddressField IpAddressField::Create(HWND parent, int id, const RECT& rect) {
-  return IpAddressField(FieldControl::CreateWindowOf<IpAddressFieldControl>(
-      kIpAddressFieldClass, parent, id, rect, WS_TABSTOP, nullptr));
+  return IpAddressField(CreateFieldWindow(kIpAddressFieldClass, parent, id, rect, WS_TABSTOP));
 }
 
 void IpAddressField::SetText(std::string_view address) const {

@@ -11,6 +11,7 @@
 //                         inet_addr reads ("10.1" is 10.0.0.1); FALSE, and the
 //                         field unchanged, when the text is no address
 //   WM_GETTEXT            the octets in dotted decimal (inet_ntoa's form)
+//   EM_SETREADONLY        (every field's) locks the four parts
 //   IPM_SETADDRESS        lParam: the address as MAKEIPADDRESS builds it
 //   IPM_GETADDRESS        lParam: DWORD* for it; returns 4
 //   IPM_SETFOCUS          wParam: the part (0 to 3) to put the focus in; any
@@ -18,10 +19,14 @@
 //   IPM_SETPART           wParam: part, lParam: octet; the part shows it with
 //                         its caret at the start
 //   IPM_GETPART           wParam: part; returns its octet
-//   IPM_SETPARTREADONLY   wParam: part, lParam: TRUE ignores typing there
-//   IPM_GETPARTREADONLY   wParam: part
+//   IPM_SETPARTREADONLY   wParam: part, lParam: TRUE locks that part alone
+//                         against the user, as EM_SETREADONLY locks them all
+//   IPM_GETPARTREADONLY   wParam: part; whether it is locked by itself
 // Notification: FN_CHANGE each time a part's text is read into its octet,
-// after typing and after a rewrite by the field or a caller alike.
+// after typing and after a rewrite by the field or a caller alike. The parent
+// may destroy the field from its handler: the field then stops where it is.
+// The parts' accessible names (FM_SETACCESSIBLENAME) say which part they are
+// ("part 2 of 4").
 
 #include <windows.h>
 #include <commctrl.h>
@@ -39,6 +44,8 @@ inline constexpr char kInvalidIpAddress[] = "Invalid IP address string";
 // An IP address field's window, seen through its messages. It owns nothing.
 class IpAddressField : public FieldWindow {
  public:
+  // The window class (see RegisterFieldClasses).
+  static void RegisterWindowClass();
   // Creates a field; throws when it cannot.
   static IpAddressField Create(HWND parent, int id, const RECT& rect);
 

@@ -173,16 +173,6 @@ class NumberFieldControl final : public FieldControl {
         model_.SetIncrement(Int32Of(wParam));
         model_.SetLargeIncrement(Int32Of(static_cast<WPARAM>(lParam)));
         return 0;
-      case EM_SETREADONLY:
-        model_.SetReadOnly(wParam != 0);
-        // The EDIT's own read-only state refuses editing, from the keyboard
-        // and its pop-up menu alike, and greys the menu's items.
-        SendMessageW(EditWindow(), EM_SETREADONLY, wParam, 0);
-        if (wParam) EndPress();
-        InvalidateRect(Hwnd(), nullptr, FALSE);
-        return TRUE;
-      case FM_GETREADONLY:
-        return model_.ReadOnly();
       case WM_GETTEXT:
       case WM_GETTEXTLENGTH:
         return SendMessageW(EditWindow(), msg, wParam, lParam);
@@ -237,6 +227,12 @@ class NumberFieldControl final : public FieldControl {
     return FieldControl::Message(msg, wParam, lParam);
   }
 
+  // Read-only also stops the arrows, the keys, the wheel and a press under way.
+  void ReadOnlyChanged() override {
+    model_.SetReadOnly(ReadOnly());
+    if (ReadOnly()) EndPress();
+  }
+
   // --- the EDIT ------------------------------------------------------------
 
   LRESULT ChildMessage(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam) override {
@@ -251,7 +247,6 @@ class NumberFieldControl final : public FieldControl {
       case WM_UNDO:
       case EM_UNDO:
         // Also what the EDIT's pop-up menu sends.
-        if (model_.ReadOnly()) return 0;
         NoteEditSelection();
         break;
       case WM_KILLFOCUS: {
@@ -294,10 +289,7 @@ class NumberFieldControl final : public FieldControl {
     const auto ch = static_cast<char32_t>(wParam);
     NoteEditSelection();
     if (SelectAllOnCtrlA(edit, wParam)) return 0;
-    if (ClassifyChar(ch) == CharKind::Command) {
-      if (model_.ReadOnly() && ChangesText(CommandForChar(ch))) return 0;
-      return ForwardToEdit(edit, WM_CHAR, wParam, lParam);
-    }
+    if (ClassifyChar(ch) == CharKind::Command) return ForwardToEdit(edit, WM_CHAR, wParam, lParam);
     if (!model_.AcceptsChar(ch)) return 0;
     return ForwardToEdit(edit, WM_CHAR, wParam, lParam);
   }
@@ -311,10 +303,7 @@ class NumberFieldControl final : public FieldControl {
         return 0;
       }
     }
-    if (IsTextChangingKey(wParam, mods)) {
-      if (model_.ReadOnly()) return 0;
-      NoteEditSelection();
-    }
+    if (IsTextChangingKey(wParam, mods)) NoteEditSelection();
     return ForwardToEdit(edit, WM_KEYDOWN, wParam, lParam);
   }
 
@@ -464,10 +453,13 @@ class NumberFieldControl final : public FieldControl {
 
 }  // namespace
 
+void NumberField::RegisterWindowClass() {
+  FieldControl::RegisterClassOf<NumberFieldControl>(kNumberFieldClass);
+}
+
 NumberField NumberField::Create(HWND parent, int id, const RECT& rect,
                                 const NumberFieldCreateParams& params) {
-  return NumberField(FieldControl::CreateWindowOf<NumberFieldControl>(kNumberFieldClass, parent, id,
-                                                                      rect, 0, &params));
+  return NumberField(CreateFieldWindow(kNumberFieldClass, parent, id, rect, 0, &params));
 }
 
 int32_t NumberField::MinValue() const {

@@ -13,7 +13,7 @@
 //   NFM_GETRANGE       wParam, lParam: int32_t* for the lower and upper bound
 //   NFM_SETINCREMENT   wParam: the step of arrows, keys and wheel; lParam: of
 //                      Page Up and Page Down
-//   EM_SETREADONLY     wParam: TRUE locks the field against the user
+//   EM_SETREADONLY     (every field's) also stops the arrows, keys and wheel
 //   WM_GETTEXT         the text as shown, which may differ from the value
 // Notifications (WM_COMMAND to the parent), only for the user's actions:
 //   FN_CHANGE, and before it NFN_UPCLICK or NFN_DOWNCLICK for a step.
@@ -55,6 +55,8 @@ inline constexpr UINT kRepeatIntervalMs = 100;
 // A number field's window, seen through its messages. It owns nothing.
 class NumberField : public FieldWindow {
  public:
+  // The window class (see RegisterFieldClasses).
+  static void RegisterWindowClass();
   // Creates a field; throws when it cannot.
   static NumberField Create(HWND parent, int id, const RECT& rect,
                             const NumberFieldCreateParams& params = {});

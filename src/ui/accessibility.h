@@ -1,21 +1,17 @@
 #pragma once
-// Names for screen readers. The system names a control after the static label
-// just before it among its siblings; the text areas of the input fields are
-// children of the fields, out of that rule's reach, so they get explicit names
-// here. A named window answers the accessibility query for its client object
-// with the system's own object for it, whose name (and, if given, description)
-// is replaced; role, state, value and the rest stay the system's.
+// Names for screen readers taken from the labels. The system names a control
+// after the static label just before it among its siblings; the windows here
+// name controls explicitly after that label (controls/accessible_name.h),
+// also the input fields, which name their own text areas.
 
 #include <windows.h>
 
 #include <initializer_list>
 #include <string>
 
-namespace tftpcfg {
+#include "controls/accessible_name.h"
 
-// Gives hwnd the accessible name and description; a later call replaces them.
-// The window keeps them until it is destroyed.
-void SetAccessibleName(HWND hwnd, const std::wstring& name, const std::wstring& description = L"");
+namespace tftpcfg {
 
 // The name a control gets from its visible label: the label's text without
 // an accelerator "&", surrounding blanks and a closing colon.
@@ -30,8 +26,8 @@ HWND LabelBefore(HWND control);
 // returns the name; empty, and nothing named, when control has no label.
 std::wstring NameAfterLabel(HWND control, std::initializer_list<HWND> windows);
 
-// Names an IP address field and each of its four parts; a part says which of
-// the four it is ("part 2 of 4").
+// Names an IP address field; the field names its four parts, each saying
+// which of the four it is ("part 2 of 4").
 void NameAddressParts(HWND field, const std::wstring& name);
 
 }  // namespace tftpcfg

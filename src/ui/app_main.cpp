@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "controls/field_control.h"
 #include "platform/win32/application_error.h"
 #include "platform/win32/file_system_win.h"
 #include "platform/win32/registry_win.h"
@@ -27,17 +28,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // but the program's own loads still name the system folder; see
   // system_library.h.)
   LimitLibrarySearchToSystemFolder();
-  // COM on the window thread: a screen reader's query for a control's
-  // accessible object is answered with a COM object (ui/accessibility.h).
+  // COM on the window thread: the controls' accessible names are given through
+  // the system's annotation service, or a screen reader's query for a
+  // control's accessible object is answered with a COM object
+  // (controls/accessible_name.h).
   const ComApartment com;
   // The help control is loaded before the first window. Declared after COM, it
   // is released after the message loop has ended and before COM is shut down:
   // its viewers closed, the control shut down, then the library freed.
   const HelpViewer help;
-
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES |
-                                              ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
-  InitCommonControlsEx(&icc);
 
   WinRegistry registry;
   WinAnsiCodec codec;
@@ -56,8 +55,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   deps.programDirectory = ExecutableDirectory();
   deps.showHelp = [&help](const std::string& topic) { help.DisplayTopic(topic); };
 
+  // The window classes: the common controls' and the input fields'.
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES |
+                                              ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
   std::unique_ptr<MainWindow> window;
   try {
+    RegisterFieldClasses();
     window = MainWindow::Create(instance, deps);
   } catch (const std::exception& e) {
     // Without its window the program cannot go on: say why and end.

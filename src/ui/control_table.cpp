@@ -74,22 +74,18 @@ bool NamedAfterLabel(ControlKind kind) {
   }
 }
 
-// The control and the windows it is built from carry the label's text as their
-// accessible name; an address part says which of the four it is.
+bool IsField(ControlKind kind) {
+  return kind == ControlKind::NumberField || kind == ControlKind::FolderField ||
+         kind == ControlKind::IpAddressField;
+}
+
+// The control carries the label's text as its accessible name; a field gives
+// it to the text areas it is built from as well.
 void NameControl(HWND control, ControlKind kind, const std::wstring& name) {
-  SetAccessibleName(control, name);
-  switch (kind) {
-    case ControlKind::NumberField:
-      SetAccessibleName(NumberField(control).Edit(), name);
-      break;
-    case ControlKind::FolderField:
-      SetAccessibleName(FolderField(control).Edit(), name);
-      break;
-    case ControlKind::IpAddressField:
-      NameAddressParts(control, name);
-      break;
-    default:
-      break;
+  if (IsField(kind)) {
+    FieldWindow(control).SetAccessibleName(name);
+  } else {
+    SetAccessibleName(control, name);
   }
 }
 

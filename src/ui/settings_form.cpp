@@ -60,51 +60,20 @@ void SettingsForm::SetFieldLocked(int id, bool locked) const {
   const HWND control = pages_.Existing(id);
   const ControlRow* row = PageSet::RowOf(id);
   if (!control || !row) return;  // a page not built yet locks it when it is
-  const COLORREF color = GetSysColor(locked ? COLOR_BTNFACE : COLOR_WINDOW);
   switch (row->kind) {
     case ControlKind::FolderField: {
       const FolderField field(control);
       field.SetReadOnly(locked);
       field.SetButtonVisible(!locked);
-      field.SetColor(color);
       break;
     }
-    case ControlKind::NumberField: {
-      const NumberField field(control);
-      field.SetReadOnly(locked);
-      field.SetColor(color);
+    case ControlKind::NumberField:
+      NumberField(control).SetReadOnly(locked);
       break;
-    }
     case ControlKind::DropDownList:
       EnableWindow(control, locked ? FALSE : TRUE);
       break;
     default:
-      break;
-  }
-}
-
-void SettingsForm::ShowOne(const SettingBinding& b) {
-  const HWND control = pages_.Existing(b.controlId);
-  if (!control) return;
-  switch (b.conversion) {
-    case Conversion::Text:
-      FolderField(control).SetText(shown_.*b.text);
-      break;
-    case Conversion::Number:
-      NumberField(control).SetValue(shown_.*b.number);
-      break;
-    case Conversion::Check:
-      SetChecked(control, shown_.*b.flag);
-      break;
-    case Conversion::ListIndex:
-      SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(shown_.*b.number), 0);
-      break;
-    case Conversion::RadioIndex:
-      timestampIndex_ = shown_.*b.flag ? 1 : 0;
-      SetChecked(pages_.Existing(IDC_UTC_TIMESTAMPS), timestampIndex_ == 0);
-      SetChecked(pages_.Existing(IDC_LOCAL_TIMESTAMPS), timestampIndex_ == 1);
-      break;
-    case Conversion::RuleList:
       break;
   }
 }

@@ -31,8 +31,8 @@ class SettingsForm {
   // The locking rule of a feature's check box (IDC_WRITE_LOG, IDC_FIREWALL):
   // while it is clear, its fields keep their values, which are still saved,
   // but are locked: folder fields read-only without their browse button,
-  // number fields read-only, lists disabled; the first two take the button
-  // face's colour. Logging also enables or disables the time stamp pair. A
+  // number fields read-only (which paint in the button face's colour), lists
+  // disabled. Logging also enables or disables the time stamp pair. A
   // page built later shows its fields as the last run of the rule left them.
   void ApplyLock(int checkBoxId);
   // True when the time stamp pair shows another item than it did last time

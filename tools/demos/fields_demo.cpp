@@ -75,6 +75,7 @@ static int Run(int argc, char** argv) {
                                       frame.bottom - frame.top, nullptr, nullptr,
                                       GetModuleHandleW(nullptr), nullptr);
 
+  tftpcfg::RegisterFieldClasses();
   const wchar_t* labels[] = {L"Normal", L"Read-only", L"Disabled"};
   for (int row = 0; row < 3; ++row) {
     const int top = 12 + row * 32;
@@ -88,7 +89,6 @@ static int Run(int argc, char** argv) {
           NumberField::Create(window, 100 + row, rect, {row == 0 ? 1 : 0, 65535, values[row]});
       if (row == 1) {
         f.SetReadOnly(true);
-        f.SetColor(GetSysColor(COLOR_BTNFACE));
       }
       field = f.hwnd();
     } else {
@@ -99,7 +99,6 @@ static int Run(int argc, char** argv) {
       if (row == 1) {
         f.SetReadOnly(true);
         f.SetButtonVisible(false);
-        f.SetColor(GetSysColor(COLOR_BTNFACE));
       }
       field = f.hwnd();
     }

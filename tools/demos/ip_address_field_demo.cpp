@@ -47,6 +47,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   Label(window, L"Normal:", 16, font.get());
   Label(window, L"Disabled:", 48, font.get());
   try {
+    tftpcfg::RegisterFieldClasses();
     const IpAddressField normal = IpAddressField::Create(window, 1, RECT{80, 16, 197, 37});
     const IpAddressField disabled = IpAddressField::Create(window, 2, RECT{80, 48, 197, 69});
     SendMessageW(normal.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/field_control.h"
 #include "controls/folder_field.h"
 #include "platform/win32/registry_win.h"
 #include "platform/win32/service_win.h"
@@ -171,6 +172,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR cmdLine, int) {
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES |
                                               ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&icc);
+  RegisterFieldClasses();
 
   const std::string root = "C:\\TFTP";
   CreateDirectoryA(root.c_str(), nullptr);

@@ -182,24 +182,11 @@ TEST_F(FolderFieldTest, ControlCharactersAreNotTypedButTheNoBreakSpaceIsAndCtrlA
 
 // --- the locked state ------------------------------------------------------
 
-TEST_F(FolderFieldTest, LockedFieldRefusesEveryChangeButCanBeFocusedAndCopied) {
+// (Typing and the clipboard, refused in every locked field alike, are tried
+// in field_control_test.cpp.)
+TEST_F(FolderFieldTest, LockedFieldCanBeFocusedAndCopiedAndSetByProgram) {
   field.SetText("C:\\logs");
   field.SetReadOnly(true);
-  EXPECT_TRUE(field.ReadOnly());
-  ASSERT_TRUE(SetClipboardUtf16(L"zzz"));
-  SendMessageW(edit, EM_SETSEL, 2, 2);
-  for (wchar_t ch : {L'x', L'\b', L'\x16', L'\x18', L'\x1a'}) Char(ch);
-  Key(VK_DELETE);
-  SetKeyDown(VK_SHIFT, true);
-  Key(VK_INSERT);  // Shift+Insert pastes
-  Key(VK_DELETE);  // Shift+Delete cuts
-  SetKeyDown(VK_SHIFT, false);
-  SendMessageW(edit, EM_SETSEL, 0, -1);
-  for (UINT msg : {UINT{WM_PASTE}, UINT{WM_CUT}, UINT{WM_CLEAR}, UINT{WM_UNDO}, UINT{EM_UNDO}})
-    SendMessageW(edit, msg, 0, 0);
-  EXPECT_EQ(field.Text(), "C:\\logs");
-  EXPECT_EQ(Notes(), kNone);
-
   SetFocus(other);
   SetFocus(field.hwnd());  // the field hands the focus to its EDIT
   EXPECT_EQ(GetFocus(), edit);
@@ -374,24 +361,6 @@ TEST_F(FolderFieldTest, AltDownBrowsesUnlessTheShortcutIsRemovedOrTheButtonHidde
   Key(VK_F4);  // with a modifier the shortcut does not have
   SetKeyDown(VK_SHIFT, false);
   EXPECT_EQ(shell.browses, 2);
-}
-
-TEST_F(FolderFieldTest, BackgroundColourIsTheFieldsBrush) {
-  const WindowDC dc(edit);
-  const auto brushColour = [&](UINT msg) {
-    LOGBRUSH lb{};
-    GetObjectW(
-        reinterpret_cast<HBRUSH>(SendMessageW(field.hwnd(), msg, reinterpret_cast<WPARAM>(dc.get()),
-                                              reinterpret_cast<LPARAM>(edit))),
-        sizeof lb, &lb);
-    return lb.lbColor;
-  };
-  EXPECT_EQ(brushColour(WM_CTLCOLOREDIT), GetSysColor(COLOR_WINDOW));
-  field.SetReadOnly(true);  // a read-only EDIT asks with WM_CTLCOLORSTATIC
-  field.SetColor(RGB(1, 2, 3));
-  EXPECT_EQ(field.Color(), RGB(1, 2, 3));
-  EXPECT_EQ(brushColour(WM_CTLCOLORSTATIC), RGB(1, 2, 3));
-  EXPECT_EQ(GetBkColor(dc.get()), RGB(1, 2, 3));
 }
 
 TEST_F(FolderFieldTest, InADialogTabSelectsTheTextAndEnterAndEscReachTheButtons) {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -388,6 +389,45 @@ TEST_F(IpAddressFieldTest, SystemAddressMessages) {
   EXPECT_FALSE(SendMessageW(field.hwnd(), IPM_SETPARTREADONLY, 4, TRUE));
   EXPECT_EQ(SendMessageW(field.hwnd(), IPM_GETPART, 4, 0), 0);
   EXPECT_EQ(field.Text(), "192.168.1.21");
+}
+
+// The parent may destroy the field from its change handler, also in the
+// middle of a rewrite or of an address written part by part: the field then
+// sends nothing more and touches nothing of itself.
+TEST_F(IpAddressFieldTest, ParentMayDestroyTheFieldFromItsHandler) {
+  const std::pair<const char*, std::function<void(IpAddressField)>> cases[] = {
+      {"typed digit", [](IpAddressField) { Type(L"7"); }},
+      {"typed past 255: read in, then rewritten",
+       [](IpAddressField f) {
+         SendMessageW(f.Part(1), EM_SETSEL, 2, 2);
+         Type(L"6");  // "256" reads as 56
+       }},
+      {"address set",
+       [](IpAddressField f) { SendMessageW(f.hwnd(), IPM_SETADDRESS, 0, 0x01020304); }},
+      {"address text set", [](IpAddressField f) { f.SetText("9.8.7.6"); }},
+      {"emptied part left",
+       [this](IpAddressField) {
+         Press(VK_DELETE);
+         SetFocus(after);
+       }},
+  };
+  for (const auto& [what, act] : cases) {
+    SCOPED_TRACE(what);
+    const IpAddressField f = IpAddressField::Create(host.hwnd(), kId + 1, RECT{80, 40, 197, 61});
+    f.SetText("10.25.30.40");
+    SetFocus(f.Part(1));
+    SendMessageW(f.Part(1), EM_SETSEL, 0, -1);
+    int sent = 0;
+    host.onNotify = [&](const test::Notification& n) {
+      if (n.from != f.hwnd()) return;
+      ++sent;
+      DestroyWindow(n.from);
+    };
+    act(f);
+    host.onNotify = nullptr;
+    EXPECT_FALSE(IsWindow(f.hwnd()));
+    EXPECT_EQ(sent, 1);
+  }
 }
 
 // --- in a dialog -------------------------------------------------------------

@@ -1,7 +1,9 @@
 // Names for screen readers, read back through the accessibility API as a
 // screen reader reads them: every input control carries the name of its
 // visible label, the input fields' text areas and the address parts included,
-// and the system's own object keeps answering everything else.
+// and the system's own object keeps answering everything else. Wine's
+// annotation service refuses names, so here they come from the windows' own
+// answer; the way through a service that takes them is played by a fake.
 
 #include "tests/win/ui/main_window_fixture.h"
 
@@ -49,6 +51,123 @@ std::string DescriptionOf(HWND hwnd) {
   BSTR text = nullptr;
   const HRESULT hr = acc.get()->get_accDescription(Self(), &text);
   return TakeText(hr, text);
+}
+
+// PROPID_ACC_NAME and PROPID_ACC_DESCRIPTION (oleacc.h).
+constexpr MSAAPROPID kNameProperty = {
+    0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+constexpr MSAAPROPID kDescriptionProperty = {
+    0x4d48dfe4, 0xbd3f, 0x491f, {0xa6, 0x48, 0x49, 0x2d, 0x6f, 0x20, 0xc5, 0x88}};
+
+// An annotation service that takes the names or refuses them (as Wine's
+// does), and records what it is given and asked to clear for `hwnd`'s client
+// object ("set name Port", "clear description").
+class FakeAnnotations final : public IAccPropServices {
+ public:
+  explicit FakeAnnotations(bool accepts) : accepts_(accepts) {}
+  HWND hwnd = nullptr;
+  std::vector<std::wstring> calls;
+  ULONG refs = 1;
+
+  STDMETHODIMP QueryInterface(REFIID, void** out) override {
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
+  STDMETHODIMP_(ULONG) Release() override { return --refs; }
+  STDMETHODIMP SetHwndPropStr(HWND h, DWORD object, DWORD child, MSAAPROPID prop,
+                              LPCWSTR text) override {
+    if (!accepts_) return E_NOTIMPL;
+    calls.push_back(L"set " + What(h, object, child, prop) + L" " + text);
+    return S_OK;
+  }
+  STDMETHODIMP ClearHwndProps(HWND h, DWORD object, DWORD child, const MSAAPROPID* props,
+                              int count) override {
+    for (int i = 0; i < count; ++i) calls.push_back(L"clear " + What(h, object, child, props[i]));
+    return accepts_ ? S_OK : E_NOTIMPL;
+  }
+  // The rest is not used.
+  STDMETHODIMP SetPropValue(const BYTE*, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
+  STDMETHODIMP SetPropServer(const BYTE*, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                             AnnoScope) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int) override { return E_NOTIMPL; }
+  STDMETHODIMP SetHwndProp(HWND, DWORD, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
+  STDMETHODIMP SetHwndPropServer(HWND, DWORD, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                                 AnnoScope) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP DecomposeHwndIdentityString(const BYTE*, DWORD, HWND*, DWORD*, DWORD*) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
+  STDMETHODIMP SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR) override { return E_NOTIMPL; }
+  STDMETHODIMP SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                                  AnnoScope) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int) override { return E_NOTIMPL; }
+  STDMETHODIMP ComposeHmenuIdentityString(HMENU, DWORD, BYTE**, DWORD*) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP DecomposeHmenuIdentityString(const BYTE*, DWORD, HMENU*, DWORD*) override {
+    return E_NOTIMPL;
+  }
+
+ private:
+  std::wstring What(HWND h, DWORD object, DWORD child, const MSAAPROPID& prop) const {
+    if (h != hwnd || object != static_cast<DWORD>(OBJID_CLIENT) || child != CHILDID_SELF)
+      return L"another object's";
+    return IsEqualGUID(prop, kNameProperty)          ? L"name"
+           : IsEqualGUID(prop, kDescriptionProperty) ? L"description"
+                                                     : L"another property";
+  }
+  bool accepts_;
+};
+
+// A service that takes the names gets them for the window's client object,
+// the window leaves its answer to the system's object, and the names are
+// cleared and the service released when the window goes. Without a service,
+// or with one that refuses, the window answers with the names itself.
+TEST(AccessibleNames, GoToTheAnnotationServiceWhereItTakesThemElseTheWindowAnswers) {
+  const ComApartment com;
+  ASSERT_TRUE(com.ok());
+  using Calls = std::vector<std::wstring>;
+  const Calls named = {L"set name Old", L"clear description", L"set name Port",
+                       L"set description part 1 of 4"};
+  const struct {
+    const char* what;
+    bool service, accepts;
+    Calls calls;
+  } cases[] = {{"service takes them", true, true, named},
+               {"service refuses them", true, false, {}},
+               {"no service", false, false, {}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeAnnotations fake(c.accepts);
+    fake.hwnd = CreateWindowExW(0, L"EDIT", L"contents", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
+                                nullptr, nullptr);
+    ASSERT_NE(fake.hwnd, nullptr);
+    SetAccessibleName(fake.hwnd, L"Old", L"", c.service ? &fake : nullptr);
+    SetAccessibleName(fake.hwnd, L"Port", L"part 1 of 4", c.service ? &fake : nullptr);
+    if (c.accepts) {
+      EXPECT_EQ(fake.calls, c.calls);
+      EXPECT_EQ(SendMessageW(fake.hwnd, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT)), 0);
+      EXPECT_EQ(fake.refs, 2u);  // held for the clearing
+    } else {
+      EXPECT_EQ(NameOf(fake.hwnd), "Port");
+      EXPECT_EQ(DescriptionOf(fake.hwnd), "part 1 of 4");
+    }
+    fake.calls.clear();
+    DestroyWindow(fake.hwnd);
+    const Calls cleared = {L"clear name", L"clear description"};
+    EXPECT_EQ(fake.calls, c.accepts ? cleared : Calls());
+    EXPECT_EQ(fake.refs, 1u);
+  }
 }
 
 class AccessibilityTest : public MainWindowTest {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "controls/field_control.h"
 #include "platform/win32/file_system_win.h"
 #include "tests/support/win/control_harness.h"
 #include "tests/support/win/settings_fixture.h"
@@ -17,6 +18,7 @@ void MainWindowTest::SetUp() {
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES |
                                               ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&icc);
+  RegisterFieldClasses();
 }
 
 void MainWindowTest::TearDown() {
