@@ -78,6 +78,32 @@ void SettingsForm::SetFieldLocked(int id, bool locked) const {
   }
 }
 
+void SettingsForm::ShowOne(const SettingBinding& b) {
+  const HWND control = pages_.Existing(b.controlId);
+  if (!control) return;
+  switch (b.conversion) {
+    case Conversion::Text:
+      FolderField(control).SetText(shown_.*b.text);
+      break;
+    case Conversion::Number:
+      NumberField(control).SetValue(shown_.*b.number);
+      break;
+    case Conversion::Check:
+      SetChecked(control, shown_.*b.flag);
+      break;
+    case Conversion::ListIndex:
+      SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(shown_.*b.number), 0);
+      break;
+    case Conversion::RadioIndex:
+      timestampIndex_ = shown_.*b.flag ? 1 : 0;
+      SetChecked(pages_.Existing(IDC_UTC_TIMESTAMPS), timestampIndex_ == 0);
+      SetChecked(pages_.Existing(IDC_LOCAL_TIMESTAMPS), timestampIndex_ == 1);
+      break;
+    case Conversion::RuleList:
+      break;
+  }
+}
+
 ServiceSettings SettingsForm::Read() const {
   ServiceSettings settings;
   for (const SettingBinding& binding : SettingBindings()) ReadOne(binding, settings);
