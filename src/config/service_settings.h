@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/int_text.h"
+
 namespace tftpcfg {
 
 inline constexpr std::string_view kSettingsKeyPath = "SOFTWARE\\Ostrel\\TFTPService";
@@ -43,10 +45,6 @@ inline constexpr std::array<std::string_view, 8> kLogLevelTexts = {
 ServiceSettings InitialSettings();
 
 // Ranges that the window's number fields offer.
-struct IntRange {
-  int32_t min;
-  int32_t max;
-};
 inline constexpr IntRange kPortRange{1, 65535};
 inline constexpr IntRange kTimeoutRange{1, 180};
 inline constexpr IntRange kRetriesRange{1, 100};

@@ -1,6 +1,6 @@
 #include "config/settings_checks.h"
 
-#include "config/int_text.h"
+#include "base/int_text.h"
 
 namespace tftpcfg {
 

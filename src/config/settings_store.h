@@ -11,7 +11,7 @@
 
 #include "config/service_settings.h"
 #include "platform/ansi_codec.h"
-#include "platform/app_error.h"
+#include "base/app_error.h"
 #include "platform/registry.h"
 
 namespace tftpcfg {

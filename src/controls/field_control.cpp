@@ -4,10 +4,11 @@
 #include <vsstyle.h>
 
 #include <algorithm>
-#include <stdexcept>
+#include <string>
 
 #include "controls/accessible_name.h"
 #include "controls/edit_command_model.h"
+#include "base/fatal_error.h"
 #include "platform/win32/application_error.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/gdi.h"
@@ -76,6 +77,13 @@ std::string FieldWindow::Text() const {
   return GetWindowTextUtf8(hwnd_);
 }
 
+namespace {
+// Why the field being created on this thread could not be made: the window
+// procedure can only fail the creation, so the reason waits here for
+// CreateFieldWindow, which raises it.
+thread_local std::string tCreationFailure;
+}  // namespace
+
 HWND CreateFieldWindow(const wchar_t* className, HWND parent, int id, const RECT& rect,
                        DWORD extraStyle, const void* params) {
   // The dialog manager never stops on a control parent itself, only on tab
@@ -84,15 +92,21 @@ HWND CreateFieldWindow(const wchar_t* className, HWND parent, int id, const RECT
   WNDCLASSEXW registered{};
   registered.cbSize = sizeof registered;
   if (!GetClassInfoExW(GetModuleHandleW(nullptr), className, &registered))
-    throw std::runtime_error(
+    throw FatalError(
         "An input field could not be created: its window class is not registered "
         "(RegisterFieldClasses is called at start-up).");
+  tCreationFailure.clear();
   const HWND hwnd = CreateWindowExW(controlParent | WS_EX_CLIENTEDGE, className, L"",
                                     WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | extraStyle, rect.left,
                                     rect.top, rect.right - rect.left, rect.bottom - rect.top,
                                     parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                     GetModuleHandleW(nullptr), const_cast<void*>(params));
-  if (hwnd == nullptr) throw std::runtime_error("An input field could not be created.");
+  if (hwnd == nullptr) {
+    const std::string reason =
+        tCreationFailure.empty() ? SystemErrorTextUtf8(GetLastError()) : tCreationFailure;
+    throw FatalError("An input field could not be created" +
+                     (reason.empty() ? std::string(".") : ": " + reason));
+  }
   return hwnd;
 }
 
@@ -116,7 +130,7 @@ void FieldControl::RegisterFieldClass(const wchar_t* className, WNDPROC proc) {
   wc.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
   wc.lpszClassName = className;
   if (!RegisterClassExW(&wc))
-    throw std::runtime_error("An input field's window class could not be registered.");
+    throw FatalError("An input field's window class could not be registered.");
 }
 
 LRESULT FieldControl::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, Factory make) {
@@ -130,7 +144,8 @@ LRESULT FieldControl::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     try {
       std::unique_ptr<FieldControl> made = make(hwnd, *reinterpret_cast<CREATESTRUCTW*>(lParam));
       SetWindowLongPtrW(hwnd, 0, reinterpret_cast<LONG_PTR>(made.release()));
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+      tCreationFailure = e.what();
       return FALSE;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -145,7 +160,8 @@ LRESULT FieldControl::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     if (self->created_) return 0;  // a second one, sent: the children exist
     try {
       return self->Message(msg, wParam, lParam);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+      tCreationFailure = e.what();
       return -1;  // likewise: the window is not created
     }
   }
@@ -185,7 +201,7 @@ HWND FieldControl::AddEdit(DWORD style, const wchar_t* text) {
   const HWND edit = CreateWindowExW(
       0, WC_EDITW, text, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | style | disabled | readOnly, 0, 0,
       0, 0, hwnd_, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr), nullptr);
-  if (edit == nullptr) throw std::runtime_error("An input field could not create its text box.");
+  if (edit == nullptr) throw FatalError("its text box could not be created.");
   SetWindowSubclass(edit, &EditProc, static_cast<UINT_PTR>(id), reinterpret_cast<DWORD_PTR>(this));
   edits_.push_back(edit);
   SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);

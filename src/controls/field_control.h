@@ -79,7 +79,7 @@ bool FocusMovesWithinWindow(HWND field, HWND to);
 class FieldWindow {
  public:
   explicit FieldWindow(HWND hwnd) : hwnd_(hwnd) {}
-  HWND hwnd() const { return hwnd_; }
+  HWND Handle() const { return hwnd_; }
   // The EDIT child number `index` (an IP address field has four).
   HWND Edit(int index = 0) const {
     return reinterpret_cast<HWND>(SendMessageW(hwnd_, FM_GETEDIT, static_cast<WPARAM>(index), 0));
@@ -115,7 +115,7 @@ class FieldControl {
  protected:
   FieldControl(HWND hwnd, const CREATESTRUCTW& create);
 
-  HWND Hwnd() const { return hwnd_; }
+  HWND Handle() const { return hwnd_; }
 
   // The field's messages; what a field does not handle goes to
   // FieldControl::Message, which handles the common ones.

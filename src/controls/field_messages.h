@@ -41,12 +41,12 @@ enum FieldMessage : UINT {
   FFM_SETBUTTONWIDTH,
   FFM_SETSHORTCUT,
   FFM_BROWSE,
-  // The IP address field, beside the system's IPM_SETADDRESS, IPM_GETADDRESS
-  // and IPM_SETFOCUS (commctrl.h), which it answers too.
-  IPM_SETPART = WM_USER + 0x70,
-  IPM_GETPART,
-  IPM_SETPARTREADONLY,
-  IPM_GETPARTREADONLY,
+  // The IP address field's own (IAFM_), beside the system's IPM_SETADDRESS,
+  // IPM_GETADDRESS and IPM_SETFOCUS (commctrl.h), which it answers too.
+  IAFM_SETPART = WM_USER + 0x70,
+  IAFM_GETPART,
+  IAFM_SETPARTREADONLY,
+  IAFM_GETPARTREADONLY,
 };
 
 enum FieldNotification : WORD {

@@ -68,13 +68,13 @@ class FolderFieldControl final : public FieldControl {
 
   void CreateChildren() override {
     AddEdit(WS_TABSTOP | ES_LEFT, L"");
-    theme_ = OpenThemeIfActive(Hwnd(), L"Button");
+    theme_ = OpenThemeIfActive(Handle(), L"Button");
   }
 
   RECT Button() const {
     RECT rc{};
-    GetClientRect(Hwnd(), &rc);
-    const int width = buttonVisible_ ? std::clamp(Scale(buttonWidth_, WindowDpi(Hwnd())), 0,
+    GetClientRect(Handle(), &rc);
+    const int width = buttonVisible_ ? std::clamp(Scale(buttonWidth_, WindowDpi(Handle())), 0,
                                                   static_cast<int>(rc.right))
                                      : 0;
     rc.left = rc.right - width;
@@ -85,7 +85,7 @@ class FolderFieldControl final : public FieldControl {
     const RECT button = Button();
     const RECT line = TextBoxLine(button.left);
     PlaceChild(EditWindow(), line);
-    InvalidateRect(Hwnd(), nullptr, TRUE);
+    InvalidateRect(Handle(), nullptr, TRUE);
   }
 
   std::string Text() const { return GetWindowTextUtf8(EditWindow()); }
@@ -93,7 +93,7 @@ class FolderFieldControl final : public FieldControl {
   // What a click on the browse button does: the browser opens at the current
   // text; a confirmed folder becomes the text and raises the change.
   void Browse() {
-    if (!IsWindowEnabled(Hwnd()) || ReadOnly()) return;
+    if (!IsWindowEnabled(Handle()) || ReadOnly()) return;
     // The browser runs a message loop of its own, in which the field may be
     // destroyed: the browse holds the dialog and its codec itself, the shell
     // outlives every field (the system's, or the creator's), and the owner is
@@ -101,7 +101,7 @@ class FolderFieldControl final : public FieldControl {
     const std::weak_ptr<bool> alive = AliveToken();
     // The browser is modal to the window holding the field, so that window
     // cannot be closed under it by the user.
-    const HWND owner = GetAncestor(Hwnd(), GA_ROOT);
+    const HWND owner = GetAncestor(Handle(), GA_ROOT);
     const std::optional<std::string> path = dialog_->Browse(*shell_, owner, Text());
     if (alive.expired() || !path) return;
     SetText(*path);
@@ -172,7 +172,7 @@ class FolderFieldControl final : public FieldControl {
         if (!InButton(lParam)) break;
         pressed_ = true;
         pressedInside_ = true;
-        SetCapture(Hwnd());
+        SetCapture(Handle());
         InvalidateButton();
         return 0;
       case WM_MOUSEMOVE: {
@@ -210,10 +210,10 @@ class FolderFieldControl final : public FieldControl {
           pressed_ = false;
           InvalidateButton();
         }
-        if (msg == WM_CANCELMODE && GetCapture() == Hwnd()) ReleaseCapture();
+        if (msg == WM_CANCELMODE && GetCapture() == Handle()) ReleaseCapture();
         return 0;
       case WM_THEMECHANGED:
-        theme_ = OpenThemeIfActive(Hwnd(), L"Button");
+        theme_ = OpenThemeIfActive(Handle(), L"Button");
         break;
       default:
         break;
@@ -229,12 +229,12 @@ class FolderFieldControl final : public FieldControl {
   bool InButton(LPARAM lParam) const {
     const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     const RECT button = Button();
-    return buttonVisible_ && IsWindowEnabled(Hwnd()) && PtInRect(&button, pt);
+    return buttonVisible_ && IsWindowEnabled(Handle()) && PtInRect(&button, pt);
   }
 
   void InvalidateButton() {
     const RECT button = Button();
-    InvalidateRect(Hwnd(), &button, FALSE);
+    InvalidateRect(Handle(), &button, FALSE);
   }
 
   // --- the EDIT ------------------------------------------------------------
@@ -248,7 +248,7 @@ class FolderFieldControl final : public FieldControl {
         break;
       case WM_KEYDOWN:
       case WM_SYSKEYDOWN:
-        if (ShortcutMatches(msg, wParam, lParam) && buttonVisible_ && IsWindowEnabled(Hwnd())) {
+        if (ShortcutMatches(msg, wParam, lParam) && buttonVisible_ && IsWindowEnabled(Handle())) {
           Browse();  // may end with the field destroyed: touch nothing after it
           return 0;
         }
@@ -262,13 +262,13 @@ class FolderFieldControl final : public FieldControl {
   void Paint(HDC dc) override {
     if (!buttonVisible_) return;
     const RECT rc = Button();
-    const bool disabled = !IsWindowEnabled(Hwnd());
+    const bool disabled = !IsWindowEnabled(Handle());
     const bool down = pressed_ && pressedInside_;
     if (theme_) {
       const int state = disabled ? PBS_DISABLED : down ? PBS_PRESSED : hot_ ? PBS_HOT : PBS_NORMAL;
       RECT area = rc;
       if (uxtheme::IsThemeBackgroundPartiallyTransparent(theme_.get(), BP_PUSHBUTTON, state))
-        uxtheme::DrawThemeParentBackground(Hwnd(), dc, &area);
+        uxtheme::DrawThemeParentBackground(Handle(), dc, &area);
       uxtheme::DrawThemeBackground(theme_.get(), dc, BP_PUSHBUTTON, state, &rc, nullptr);
     } else {
       RECT edge = rc;
@@ -277,7 +277,7 @@ class FolderFieldControl final : public FieldControl {
     }
     RECT glyph = rc;
     if (down) OffsetRect(&glyph, 1, 1);
-    const int scale = std::max(1, static_cast<int>(WindowDpi(Hwnd())) / 96);
+    const int scale = std::max(1, static_cast<int>(WindowDpi(Handle())) / 96);
     DrawFolderGlyph(dc, glyph, scale, disabled);
   }
 

@@ -7,7 +7,7 @@
 #include <array>
 
 #include "controls/ip_edit_model.h"
-#include "platform/app_error.h"
+#include "base/app_error.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/system_api.h"
 #include "platform/win32/win_text.h"
@@ -65,7 +65,7 @@ class IpAddressFieldControl final : public FieldControl {
 
   void Layout() override {
     RECT rc{};
-    GetClientRect(Hwnd(), &rc);
+    GetClientRect(Handle(), &rc);
     const auto spans = ipedit::LayoutParts(rc.right);
     for (int i = 0; i < kPartCount; ++i) {
       const auto& span = spans[static_cast<size_t>(i)];
@@ -76,10 +76,10 @@ class IpAddressFieldControl final : public FieldControl {
 
   void Paint(HDC dc) override {
     RECT rc{};
-    GetClientRect(Hwnd(), &rc);
+    GetClientRect(Handle(), &rc);
     // The dots sit on the parts' text line, in the parts' font.
     const RECT line = TextLine(0, rc.right);
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(Hwnd(), WM_GETFONT, 0, 0));
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
     const SelectedObject selected(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, TextColor());
@@ -171,26 +171,26 @@ class IpAddressFieldControl final : public FieldControl {
         // control (whose parts, unlike these, can be blank).
         FocusPart(ValidIndex(wParam) ? static_cast<int>(wParam) : 0);
         return 0;
-      case IPM_SETPART:
+      case IAFM_SETPART:
         if (!ValidIndex(wParam)) return FALSE;
         octets_[wParam] = static_cast<uint8_t>(lParam);
         ShowOctet(static_cast<int>(wParam));
         return TRUE;
-      case IPM_GETPART:
+      case IAFM_GETPART:
         return ValidIndex(wParam) ? octets_[wParam] : 0;
-      case IPM_SETPARTREADONLY:
+      case IAFM_SETPARTREADONLY:
         if (!ValidIndex(wParam)) return FALSE;
         partReadOnly_[wParam] = lParam != 0;
         ApplyEditReadOnly();
         return TRUE;
-      case IPM_GETPARTREADONLY:
+      case IAFM_GETPARTREADONLY:
         return ValidIndex(wParam) && partReadOnly_[wParam];
       case WM_SETFOCUS:
         OnFieldFocus(reinterpret_cast<HWND>(wParam));
         return 0;
       case WM_LBUTTONDOWN: {
         RECT rc{};
-        GetClientRect(Hwnd(), &rc);
+        GetClientRect(Handle(), &rc);
         FocusPart(ipedit::PartAt(GET_X_LPARAM(lParam), rc.right));
         return 0;
       }
@@ -293,7 +293,7 @@ class IpAddressFieldControl final : public FieldControl {
   // to the dialog around it), else the top-level window.
   HWND NavigationRoot() const {
     HWND dialog = nullptr;
-    for (HWND w = GetParent(Hwnd()); w;) {
+    for (HWND w = GetParent(Handle()); w;) {
       const bool child = (GetWindowLongPtrW(w, GWL_STYLE) & WS_CHILD) != 0;
       if (IsDialogWindow(w)) {
         dialog = w;
@@ -302,7 +302,7 @@ class IpAddressFieldControl final : public FieldControl {
       if (!child) break;
       w = GetParent(w);
     }
-    return dialog ? dialog : GetAncestor(Hwnd(), GA_ROOT);
+    return dialog ? dialog : GetAncestor(Handle(), GA_ROOT);
   }
 
   static void MoveFocusTo(HWND root, HWND target) {
@@ -316,17 +316,17 @@ class IpAddressFieldControl final : public FieldControl {
 
   void LeaveField(bool backwards) {
     const HWND root = NavigationRoot();
-    const HWND target = GetNextDlgTabItem(root, Hwnd(), backwards ? TRUE : FALSE);
-    if (!target || target == Hwnd() || IsChild(Hwnd(), target)) return;  // the only tab stop
+    const HWND target = GetNextDlgTabItem(root, Handle(), backwards ? TRUE : FALSE);
+    if (!target || target == Handle() || IsChild(Handle(), target)) return;  // the only tab stop
     MoveFocusTo(root, target);
   }
 
   void OnFieldFocus(HWND previous) {
-    if (previous && IsChild(Hwnd(), previous)) {
+    if (previous && IsChild(Handle(), previous)) {
       // Shift+Tab from a part landed on the field itself: go on backwards.
       const HWND root = NavigationRoot();
-      const HWND target = GetNextDlgTabItem(root, Hwnd(), TRUE);
-      if (target && target != Hwnd() && !IsChild(Hwnd(), target)) {
+      const HWND target = GetNextDlgTabItem(root, Handle(), TRUE);
+      if (target && target != Handle() && !IsChild(Handle(), target)) {
         MoveFocusTo(root, target);
         return;
       }
@@ -423,7 +423,7 @@ class IpAddressFieldControl final : public FieldControl {
 
   ipedit::Octets octets_{};
   std::array<std::string, kPartCount> readText_;  // each part's text when last read
-  std::array<bool, kPartCount> partReadOnly_{};   // locked by IPM_SETPARTREADONLY
+  std::array<bool, kPartCount> partReadOnly_{};   // locked by IAFM_SETPARTREADONLY
   bool writing_ = false;                          // the field itself is replacing a part's text
   bool destroying_ = false;
 };

@@ -16,12 +16,12 @@
 //   IPM_GETADDRESS        lParam: DWORD* for it; returns 4
 //   IPM_SETFOCUS          wParam: the part (0 to 3) to put the focus in; any
 //                         other value: the first part
-//   IPM_SETPART           wParam: part, lParam: octet; the part shows it with
+//   IAFM_SETPART           wParam: part, lParam: octet; the part shows it with
 //                         its caret at the start
-//   IPM_GETPART           wParam: part; returns its octet
-//   IPM_SETPARTREADONLY   wParam: part, lParam: TRUE locks that part alone
+//   IAFM_GETPART           wParam: part; returns its octet
+//   IAFM_SETPARTREADONLY   wParam: part, lParam: TRUE locks that part alone
 //                         against the user, as EM_SETREADONLY locks them all
-//   IPM_GETPARTREADONLY   wParam: part; whether it is locked by itself
+//   IAFM_GETPARTREADONLY   wParam: part; whether it is locked by itself
 // Notification: FN_CHANGE each time a part's text is read into its octet,
 // after typing and after a rewrite by the field or a caller alike. The parent
 // may destroy the field from its handler: the field then stops where it is.
@@ -57,16 +57,16 @@ class IpAddressField : public FieldWindow {
   // text is no address.
   void SetText(std::string_view address) const;
   uint8_t Octet(int index) const {
-    return static_cast<uint8_t>(SendMessageW(hwnd_, IPM_GETPART, static_cast<WPARAM>(index), 0));
+    return static_cast<uint8_t>(SendMessageW(hwnd_, IAFM_GETPART, static_cast<WPARAM>(index), 0));
   }
   void SetOctet(int index, uint8_t value) const {
-    SendMessageW(hwnd_, IPM_SETPART, static_cast<WPARAM>(index), value);
+    SendMessageW(hwnd_, IAFM_SETPART, static_cast<WPARAM>(index), value);
   }
   bool PartReadOnly(int index) const {
-    return SendMessageW(hwnd_, IPM_GETPARTREADONLY, static_cast<WPARAM>(index), 0) != 0;
+    return SendMessageW(hwnd_, IAFM_GETPARTREADONLY, static_cast<WPARAM>(index), 0) != 0;
   }
   void SetPartReadOnly(int index, bool on) const {
-    SendMessageW(hwnd_, IPM_SETPARTREADONLY, static_cast<WPARAM>(index), on);
+    SendMessageW(hwnd_, IAFM_SETPARTREADONLY, static_cast<WPARAM>(index), on);
   }
 };
 

@@ -15,7 +15,7 @@
 namespace tftpcfg {
 namespace {
 
-class WindowTimer final : public RepeatTimer {
+class WindowTimer final : public IRepeatTimer {
  public:
   void Start(HWND field, UINT milliseconds) override {
     SetTimer(field, kRepeatTimerId, milliseconds, nullptr);
@@ -79,14 +79,14 @@ class NumberFieldControl final : public FieldControl {
     }
     shownTextRevision_ = model_.TextRevision();
     shownSelectionRevision_ = model_.SelectionRevision();
-    theme_ = OpenThemeIfActive(Hwnd(), L"Spin");
+    theme_ = OpenThemeIfActive(Handle(), L"Spin");
   }
 
   // The arrow pair: as wide as a scroll bar's arrow, as high as the field.
   RECT Arrows() const {
     RECT rc{};
-    GetClientRect(Hwnd(), &rc);
-    const int width = std::clamp(SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(Hwnd())), 0,
+    GetClientRect(Handle(), &rc);
+    const int width = std::clamp(SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(Handle())), 0,
                                  static_cast<int>(rc.right));
     rc.left = rc.right - width;
     return rc;
@@ -97,7 +97,7 @@ class NumberFieldControl final : public FieldControl {
     const RECT arrows = Arrows();
     const RECT line = TextBoxLine(arrows.left);
     PlaceChild(EditWindow(), line);
-    InvalidateRect(Hwnd(), &arrows, FALSE);
+    InvalidateRect(Handle(), &arrows, FALSE);
   }
 
   // Copies the model's text and selection into the EDIT when they moved.
@@ -216,10 +216,10 @@ class NumberFieldControl final : public FieldControl {
         if (!wParam) EndPress();
         break;
       case WM_THEMECHANGED:
-        theme_ = OpenThemeIfActive(Hwnd(), L"Spin");
+        theme_ = OpenThemeIfActive(Handle(), L"Spin");
         break;
       case WM_DESTROY:
-        timer_->Stop(Hwnd());
+        timer_->Stop(Handle());
         break;
       default:
         break;
@@ -251,7 +251,7 @@ class NumberFieldControl final : public FieldControl {
         break;
       case WM_KILLFOCUS: {
         const LRESULT result = ForwardToEdit(edit, msg, wParam, lParam);
-        if (FocusMovesWithinWindow(Hwnd(), reinterpret_cast<HWND>(wParam))) {
+        if (FocusMovesWithinWindow(Handle(), reinterpret_cast<HWND>(wParam))) {
           model_.Leave();
           ShowModel();
         }
@@ -342,7 +342,7 @@ class NumberFieldControl final : public FieldControl {
     if (hot == hot_) return;
     hot_ = hot;
     const RECT arrows = Arrows();
-    InvalidateRect(Hwnd(), &arrows, FALSE);
+    InvalidateRect(Handle(), &arrows, FALSE);
   }
 
   void OnMouseMove(int y, bool overArrows) {
@@ -364,40 +364,40 @@ class NumberFieldControl final : public FieldControl {
     const SpinPart part = SpinHitTest(y, ArrowsHeight());
     if (part == SpinPart::Divider) {
       if (model_.BeginDrag()) {
-        SetCapture(Hwnd());
+        SetCapture(Handle());
         SetCursor(LoadCursorW(nullptr, IDC_SIZENS));
       }
       return;
     }
     const bool up = part == SpinPart::Up;
     pressed_ = up ? Part::Up : Part::Down;
-    SetCapture(Hwnd());
+    SetCapture(Handle());
     SetHot(pressed_);
-    timer_->Start(Hwnd(), kRepeatDelayMs);
+    timer_->Start(Handle(), kRepeatDelayMs);
     ButtonStep(up);
   }
 
   void OnRepeatTick() {
     if (pressed_ == Part::None) {
-      timer_->Stop(Hwnd());
+      timer_->Stop(Handle());
       return;
     }
     // After the first delay the step repeats at the shorter interval.
-    timer_->Start(Hwnd(), kRepeatIntervalMs);
+    timer_->Start(Handle(), kRepeatIntervalMs);
     ButtonStep(pressed_ == Part::Up);
   }
 
   void EndPress() {
-    timer_->Stop(Hwnd());
+    timer_->Stop(Handle());
     const bool changed = pressed_ != Part::None || model_.Dragging();
     pressed_ = Part::None;
     model_.EndDrag();
     // Releasing the capture comes back here through WM_CAPTURECHANGED, by
     // then with nothing left to end.
-    if (GetCapture() == Hwnd()) ReleaseCapture();
+    if (GetCapture() == Handle()) ReleaseCapture();
     if (changed) {
       const RECT arrows = Arrows();
-      InvalidateRect(Hwnd(), &arrows, FALSE);
+      InvalidateRect(Handle(), &arrows, FALSE);
     }
   }
 
@@ -414,7 +414,7 @@ class NumberFieldControl final : public FieldControl {
     const int split = rc.top + (rc.bottom - rc.top) / 2 + 1;
     const RECT up{rc.left, rc.top, rc.right, split};
     const RECT down{rc.left, split, rc.right, rc.bottom};
-    const bool disabled = !IsWindowEnabled(Hwnd());
+    const bool disabled = !IsWindowEnabled(Handle());
     FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
     if (theme_) {
       const auto state = [&](Part part, int normal, int hot, int pressed, int inactive) {
@@ -442,7 +442,7 @@ class NumberFieldControl final : public FieldControl {
 
   UniqueTheme theme_;  // the arrows' ("Spin") while visual styles are on
   SpinEditModel model_;
-  RepeatTimer* timer_ = nullptr;
+  IRepeatTimer* timer_ = nullptr;
   uint32_t shownTextRevision_ = 0;
   uint32_t shownSelectionRevision_ = 0;
   int editDepth_ = 0;

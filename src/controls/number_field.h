@@ -31,9 +31,9 @@ namespace tftpcfg {
 // kRepeatTimerId after the given milliseconds, again and again, until it
 // stops it. The field's own uses a window timer; tests drive the ticks.
 inline constexpr UINT_PTR kRepeatTimerId = 1;
-class RepeatTimer {
+class IRepeatTimer {
  public:
-  virtual ~RepeatTimer() = default;
+  virtual ~IRepeatTimer() = default;
   virtual void Start(HWND field, UINT milliseconds) = 0;
   virtual void Stop(HWND field) = 0;
 };
@@ -45,7 +45,7 @@ struct NumberFieldCreateParams {
   int32_t minValue = 0;
   int32_t maxValue = 100;
   int32_t value = 0;
-  RepeatTimer* repeatTimer = nullptr;  // null: a window timer
+  IRepeatTimer* repeatTimer = nullptr;  // null: a window timer
 };
 
 // Timing of an arrow held down.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "config/int_text.h"
+#include "base/int_text.h"
 
 namespace tftpcfg {
 namespace {

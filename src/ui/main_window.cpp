@@ -10,7 +10,7 @@
 #include "controls/number_field.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/win_text.h"
-#include "ui/layout.h"
+#include "toolkit/layout.h"
 #include "ui/main_window_tables.h"
 #include "ui/res/resource_ids.h"
 

@@ -20,7 +20,7 @@
 #include "platform/folder_browser.h"
 #include "platform/registry.h"
 #include "ui/control_ids.h"
-#include "ui/dialog_window.h"
+#include "toolkit/dialog_window.h"
 #include "ui/message_boxes.h"
 #include "ui/page_set.h"
 #include "ui/rule_editor.h"

@@ -8,7 +8,7 @@
 #include "config/service_settings.h"
 #include "platform/win32/dpi.h"
 #include "ui/control_ids.h"
-#include "ui/control_table.h"
+#include "toolkit/control_table.h"
 
 namespace tftpcfg {
 

@@ -1,7 +1,7 @@
 #include "ui/message_boxes.h"
 
 #include "platform/win32/win_text.h"
-#include "ui/message_dialog.h"
+#include "toolkit/message_dialog.h"
 
 namespace tftpcfg {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/fatal_error.h"
+#include "base/fatal_error.h"
 #include "platform/win32/dialog_template.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/system_api.h"

@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "ui/control_ids.h"
-#include "ui/control_table.h"
+#include "toolkit/control_table.h"
 #include "ui/main_window_tables.h"
 
 namespace tftpcfg {

@@ -9,8 +9,8 @@
 #include "controls/ip_address_field.h"
 #include "platform/win32/application_error.h"
 #include "platform/win32/win_text.h"
-#include "ui/accessibility.h"
-#include "ui/layout.h"
+#include "toolkit/accessibility.h"
+#include "toolkit/layout.h"
 
 namespace tftpcfg {
 namespace {
@@ -202,7 +202,7 @@ void RuleDialog::UpdateAddressMode() {
   SetWindowTextW(label, single ? L"Host IP Address:" : L"Network IP Address:");
   FitWidthToCaption(label);
   // The address field and its parts are named after the label as it reads now.
-  NameAddressParts(Control(IDC_ADDRESS), NameFromLabel(label));
+  IpAddressField(Control(IDC_ADDRESS)).SetAccessibleName(NameFromLabel(label));
 }
 
 }  // namespace tftpcfg

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "ui/control_ids.h"
-#include "ui/control_table.h"
-#include "ui/dialog_window.h"
+#include "toolkit/control_table.h"
+#include "toolkit/dialog_window.h"
 
 namespace tftpcfg {
 

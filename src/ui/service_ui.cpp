@@ -1,6 +1,6 @@
 #include "ui/service_ui.h"
 
-#include "ui/message_dialog.h"
+#include "toolkit/message_dialog.h"
 
 namespace tftpcfg {
 

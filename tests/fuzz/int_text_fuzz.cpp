@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "config/int_text.h"
+#include "base/int_text.h"
 #include "tests/fuzz/fuzz_input.h"
 
 namespace tftpcfg {

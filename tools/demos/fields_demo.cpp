@@ -90,7 +90,7 @@ static int Run(int argc, char** argv) {
       if (row == 1) {
         f.SetReadOnly(true);
       }
-      field = f.hwnd();
+      field = f.Handle();
     } else {
       const char* texts[] = {"C:\\TFTP-Root", "C:\\Logs", "C:\\windows"};
       const FolderField f = FolderField::Create(window, 100 + row, rect);
@@ -100,7 +100,7 @@ static int Run(int argc, char** argv) {
         f.SetReadOnly(true);
         f.SetButtonVisible(false);
       }
-      field = f.hwnd();
+      field = f.Handle();
     }
     SendMessageW(field, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     if (row == 2) EnableWindow(field, FALSE);

@@ -50,11 +50,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     tftpcfg::RegisterFieldClasses();
     const IpAddressField normal = IpAddressField::Create(window, 1, RECT{80, 16, 197, 37});
     const IpAddressField disabled = IpAddressField::Create(window, 2, RECT{80, 48, 197, 69});
-    SendMessageW(normal.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-    SendMessageW(disabled.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    SendMessageW(normal.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    SendMessageW(disabled.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     normal.SetText("192.168.10.0");
     disabled.SetText("255.255.255.0");
-    EnableWindow(disabled.hwnd(), FALSE);
+    EnableWindow(disabled.Handle(), FALSE);
   } catch (const std::exception&) {
     return 1;
   }

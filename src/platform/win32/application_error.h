@@ -10,7 +10,7 @@
 #include <exception>
 #include <string>
 
-#include "platform/error_text.h"
+#include "base/error_text.h"
 
 namespace tftpcfg {
 

@@ -6,7 +6,7 @@
 #include <limits>
 #include <optional>
 
-#include "platform/error_text.h"
+#include "base/error_text.h"
 
 namespace tftpcfg {
 namespace {

@@ -1,6 +1,6 @@
 #include "platform/win32/system_library.h"
 
-#include "platform/app_error.h"
+#include "base/app_error.h"
 #include "platform/win32/win_text.h"
 
 namespace tftpcfg {

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <uxtheme.h>
 
-#include "platform/unique_handle.h"
+#include "base/unique_handle.h"
 #include "platform/win32/system_api.h"
 
 namespace tftpcfg {

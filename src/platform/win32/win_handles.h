@@ -5,7 +5,7 @@
 #include <objbase.h>
 #include <winsvc.h>
 
-#include "platform/unique_handle.h"
+#include "base/unique_handle.h"
 
 namespace tftpcfg {
 

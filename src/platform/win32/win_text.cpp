@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/error_text.h"
+#include "base/error_text.h"
 
 namespace tftpcfg {
 

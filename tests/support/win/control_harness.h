@@ -154,7 +154,7 @@ class NotifyHost {
     Pump();
   }
 
-  HWND hwnd() const { return hwnd_; }
+  HWND Handle() const { return hwnd_; }
   HFONT font() const { return font_; }
 
   std::vector<Notification> notes;
@@ -211,7 +211,7 @@ class TestDialog {
     Pump();
   }
 
-  HWND hwnd() const { return hwnd_; }
+  HWND Handle() const { return hwnd_; }
   std::vector<Notification> notes;
 
   // Posts a key press to the focused window and lets the dialog manager see it.

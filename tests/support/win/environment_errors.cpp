@@ -1,6 +1,6 @@
 #include "tests/support/win/environment_errors.h"
 
-#include "platform/error_text.h"
+#include "base/error_text.h"
 #include "service/service_controller.h"
 
 namespace tftpcfg::test {

@@ -17,6 +17,7 @@
 #include "controls/folder_field.h"
 #include "controls/ip_address_field.h"
 #include "controls/number_field.h"
+#include "base/fatal_error.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/win_text.h"
 #include "tests/support/win/control_harness.h"
@@ -122,8 +123,8 @@ class FieldControlTest : public ::testing::Test {
   void TearDown() override { SetKeyDown(VK_SHIFT, false); }
 
   FieldWindow Make(const FieldKind& kind) {
-    const FieldWindow field = kind.make(host.hwnd(), RECT{10, 10, 200, 31});
-    SendMessageW(field.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(host.font()), TRUE);
+    const FieldWindow field = kind.make(host.Handle(), RECT{10, 10, 200, 31});
+    SendMessageW(field.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(host.font()), TRUE);
     host.notes.clear();
     return field;
   }
@@ -173,7 +174,7 @@ TEST_F(FieldControlTest, ReadOnlyRefusesEveryChangeByTheUserInEveryTextArea) {
     Send(field.Edit(), {WM_CHAR, '7'});
     EXPECT_NE(field.Text(), kind.text);
     EXPECT_EQ(host.Codes(kId), std::vector<WORD>{FN_CHANGE});
-    DestroyWindow(field.hwnd());
+    DestroyWindow(field.Handle());
   }
 }
 
@@ -205,15 +206,15 @@ std::vector<COLORREF> PaintedColours(const FieldWindow& field, HWND edit) {
   const bool readOnly = (GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY) != 0;
   const WindowDC dc(edit);
   const auto brush = reinterpret_cast<HBRUSH>(
-      SendMessageW(field.hwnd(), readOnly ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT,
+      SendMessageW(field.Handle(), readOnly ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT,
                    reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(edit)));
   LOGBRUSH lb{CLR_INVALID, 0, 0};
   if (brush) GetObjectW(brush, sizeof lb, &lb);
-  RedrawWindow(field.hwnd(), nullptr, nullptr,
+  RedrawWindow(field.Handle(), nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   RECT rc{};
   GetClientRect(edit, &rc);
-  const WindowDC fieldDc(field.hwnd());
+  const WindowDC fieldDc(field.Handle());
   return {lb.lbColor, GetBkColor(dc.get()), GetTextColor(dc.get()),
           GetPixel(dc.get(), rc.right - 2, rc.bottom / 2), GetPixel(fieldDc.get(), 5, 0)};
 }
@@ -245,9 +246,9 @@ TEST_F(FieldControlTest, ColoursAreTheSystemsInForceWhenTheFieldPaints) {
       EXPECT_EQ(
           PaintedColours(field, field.Edit()),
           std::vector<COLORREF>({RGB(1, 2, 3), RGB(1, 2, 3), text, RGB(1, 2, 3), RGB(1, 2, 3)}));
-      EXPECT_EQ(SendMessageW(field.hwnd(), FM_SETBKCOLOR, kFieldSystemColor, 0), RGB(1, 2, 3));
+      EXPECT_EQ(SendMessageW(field.Handle(), FM_SETBKCOLOR, kFieldSystemColor, 0), RGB(1, 2, 3));
       EXPECT_EQ(field.Color(), background);
-      DestroyWindow(field.hwnd());
+      DestroyWindow(field.Handle());
     }
   }
 }
@@ -267,12 +268,29 @@ TEST_F(FieldControlTest, MessagesWithNullPointersOrOutOfTurnAreHarmless) {
     const std::vector<HWND> edits = EditsOf(field);
     std::vector<Message> messages(std::begin(common), std::end(common));
     messages.insert(messages.end(), kind.pointerMessages.begin(), kind.pointerMessages.end());
-    for (const Message& m : messages) Send(field.hwnd(), m);
+    for (const Message& m : messages) Send(field.Handle(), m);
     EXPECT_EQ(EditsOf(field), edits);
     EXPECT_EQ(field.Text(), kind.text);
-    SendMessageW(field.hwnd(), WM_SETTEXT, 0, 0);  // no text: the field's empty one, or refused
+    SendMessageW(field.Handle(), WM_SETTEXT, 0, 0);  // no text: the field's empty one, or refused
     EXPECT_TRUE(host.notes.empty());
-    DestroyWindow(field.hwnd());
+    DestroyWindow(field.Handle());
+  }
+}
+
+// A field that cannot be made says why: here the system refuses a parent that
+// is no window.
+TEST_F(FieldControlTest, AFieldThatCannotBeCreatedSaysWhy) {
+  const HWND noWindow = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x7FFF0));
+  for (const FieldKind& kind : Kinds()) {
+    SCOPED_TRACE(kind.name);
+    try {
+      kind.make(noWindow, RECT{0, 0, 100, 21});
+      ADD_FAILURE() << "created";
+    } catch (const FatalError& e) {
+      const std::string message = e.what();
+      EXPECT_EQ(message.rfind("An input field could not be created: ", 0), 0u) << message;
+      EXPECT_GT(message.size(), std::string("An input field could not be created: ").size() + 3);
+    }
   }
 }
 

@@ -91,7 +91,7 @@ class FolderFieldTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetKeyDown(VK_SHIFT, false);
-    SendMessageW(field.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(host.font()), TRUE);
+    SendMessageW(field.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(host.font()), TRUE);
     SetFocus(edit);
     test::Pump();
   }
@@ -101,7 +101,7 @@ class FolderFieldTest : public ::testing::Test {
   void AltDown() const { SendMessageW(edit, WM_SYSKEYDOWN, VK_DOWN, 1 | (1 << 29)); }
   RECT Client() const {
     RECT rc{};
-    GetClientRect(field.hwnd(), &rc);
+    GetClientRect(field.Handle(), &rc);
     return rc;
   }
   // Presses the left button on the browse button and releases it dx pixels
@@ -109,24 +109,24 @@ class FolderFieldTest : public ::testing::Test {
   void ClickButton(int dx = 0) const {
     const RECT rc = Client();
     const int x = rc.right - 5, y = rc.bottom / 2;
-    SendMessageW(field.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    SendMessageW(field.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(x + dx, y));
+    SendMessageW(field.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(field.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(x + dx, y));
   }
   Codes Notes() const { return host.Codes(kId); }
 
   ScriptedShell shell;
   NotifyHost host;
-  FolderField field = FolderField::Create(host.hwnd(), kId, RECT{10, 10, 210, 31}, {&shell});
+  FolderField field = FolderField::Create(host.Handle(), kId, RECT{10, 10, 210, 31}, {&shell});
   HWND edit = field.Edit();
   HWND other = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 50, 100, 21,
-                               host.hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
+                               host.Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
 };
 
 // --- text and change notifications -----------------------------------------
 
 TEST_F(FolderFieldTest, StartsEmptyWithTheDefaults) {
   wchar_t name[64] = {};
-  GetClassNameW(field.hwnd(), name, 64);
+  GetClassNameW(field.Handle(), name, 64);
   EXPECT_STREQ(name, kFolderFieldClass);
   EXPECT_EQ(field.Text(), "");
   EXPECT_TRUE(field.ButtonVisible());
@@ -134,11 +134,11 @@ TEST_F(FolderFieldTest, StartsEmptyWithTheDefaults) {
   EXPECT_EQ(field.Color(), GetSysColor(COLOR_WINDOW));
   // The EDIT is the tab stop; the dialog manager walks into the field for it.
   EXPECT_TRUE(GetWindowLongW(edit, GWL_STYLE) & WS_TABSTOP);
-  EXPECT_FALSE(GetWindowLongW(field.hwnd(), GWL_STYLE) & WS_TABSTOP);
-  EXPECT_TRUE(GetWindowLongW(field.hwnd(), GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
-  EXPECT_EQ(SendMessageW(field.hwnd(), FM_GETEDIT, 1, 0), 0);
+  EXPECT_FALSE(GetWindowLongW(field.Handle(), GWL_STYLE) & WS_TABSTOP);
+  EXPECT_TRUE(GetWindowLongW(field.Handle(), GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
+  EXPECT_EQ(SendMessageW(field.Handle(), FM_GETEDIT, 1, 0), 0);
   EXPECT_EQ(SendMessageW(edit, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(host.font()));
-  EXPECT_EQ(SendMessageW(field.hwnd(), WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(host.font()));
+  EXPECT_EQ(SendMessageW(field.Handle(), WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(host.font()));
 }
 
 TEST_F(FolderFieldTest, EachUserEditRaisesOneChangeAndSettingByProgramNone) {
@@ -160,7 +160,7 @@ TEST_F(FolderFieldTest, EachUserEditRaisesOneChangeAndSettingByProgramNone) {
   EXPECT_EQ(field.Text(), "D:\\logs");
   EXPECT_EQ(Notes(), Codes(6, FN_CHANGE));
 
-  SetWindowTextW(field.hwnd(), L"E:\\x");
+  SetWindowTextW(field.Handle(), L"E:\\x");
   EXPECT_EQ(field.Text(), "E:\\x");
   EXPECT_EQ(Notes().size(), 6u);
 }
@@ -188,7 +188,7 @@ TEST_F(FolderFieldTest, LockedFieldCanBeFocusedAndCopiedAndSetByProgram) {
   field.SetText("C:\\logs");
   field.SetReadOnly(true);
   SetFocus(other);
-  SetFocus(field.hwnd());  // the field hands the focus to its EDIT
+  SetFocus(field.Handle());  // the field hands the focus to its EDIT
   EXPECT_EQ(GetFocus(), edit);
   SendMessageW(edit, EM_SETSEL, 0, -1);
   SendMessageW(edit, WM_COPY, 0, 0);
@@ -206,7 +206,7 @@ TEST_F(FolderFieldTest, TextLineIsCentredAndTheHiddenButtonGivesItTheWholeWidth)
   const RECT client = Client();
   const int lineHeight = FontMetrics(host.font()).tmHeight;
   // The text keeps a pixel inside the sunken edge, as an edit box's does.
-  RECT line = test::RectIn(field.hwnd(), edit);
+  RECT line = test::RectIn(field.Handle(), edit);
   EXPECT_EQ(line.left, 1);
   EXPECT_EQ(line.bottom - line.top, lineHeight);
   EXPECT_EQ(line.top, (client.bottom - lineHeight) / 2);
@@ -226,7 +226,7 @@ TEST_F(FolderFieldTest, TextLineIsCentredAndTheHiddenButtonGivesItTheWholeWidth)
     field.SetButtonVisible(c.visible);
     field.SetButtonWidth(c.buttonWidth);
     EXPECT_EQ(field.ButtonVisible(), c.visible);
-    line = test::RectIn(field.hwnd(), edit);
+    line = test::RectIn(field.Handle(), edit);
     EXPECT_EQ(line.right - line.left, c.textWidth) << c.visible << " " << c.buttonWidth;
   }
 }
@@ -237,14 +237,14 @@ TEST_F(FolderFieldTest, NeitherALockedNorADisabledFieldBrowses) {
   ClickButton();
   AltDown();
   field.SetReadOnly(false);
-  EnableWindow(field.hwnd(), FALSE);
+  EnableWindow(field.Handle(), FALSE);
   EXPECT_FALSE(IsWindowEnabled(edit));
   field.Browse();
   ClickButton();
   AltDown();
   EXPECT_EQ(shell.browses, 0);
   EXPECT_EQ(Notes(), kNone);
-  EnableWindow(field.hwnd(), TRUE);
+  EnableWindow(field.Handle(), TRUE);
   EXPECT_TRUE(IsWindowEnabled(edit));
   ClickButton();
   EXPECT_EQ(shell.browses, 1);
@@ -274,7 +274,7 @@ TEST_F(FolderFieldTest, BrowserGetsTheTextAndTheFieldsSettings) {
   EXPECT_EQ(shell.request.prompt, kPrompt);
   EXPECT_EQ(shell.rootFolder, ShellFolderNumber(ShellFolder::sfoMyComputer));
   EXPECT_EQ(shell.request.flags, 0x41u);
-  EXPECT_EQ(shell.request.owner, host.hwnd());
+  EXPECT_EQ(shell.request.owner, host.Handle());
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
@@ -293,7 +293,7 @@ TEST_F(FolderFieldTest, WhatTheBrowserAnswers) {
       {"", "", kChange, true},  // an item without a path
   };
   NotifyHost browser(200, 100, L"Browser");
-  shell.whileOpen = [&] { SetForegroundWindow(browser.hwnd()); };
+  shell.whileOpen = [&] { SetForegroundWindow(browser.Handle()); };
   field.SetText("C:\\keep");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -302,16 +302,16 @@ TEST_F(FolderFieldTest, WhatTheBrowserAnswers) {
     ClickButton();
     EXPECT_EQ(field.Text(), c.text);
     EXPECT_EQ(Notes(), c.notes);
-    EXPECT_EQ(GetForegroundWindow(), c.hostInFront ? host.hwnd() : browser.hwnd());
+    EXPECT_EQ(GetForegroundWindow(), c.hostInFront ? host.Handle() : browser.Handle());
   }
   EXPECT_EQ(shell.browses, 4);
 }
 
 TEST_F(FolderFieldTest, FieldDestroyedWhileTheBrowserIsOpenIsLeftAlone) {
-  shell.whileOpen = [&] { DestroyWindow(field.hwnd()); };
+  shell.whileOpen = [&] { DestroyWindow(field.Handle()); };
   ClickButton();
   EXPECT_EQ(shell.browses, 1);
-  EXPECT_FALSE(IsWindow(field.hwnd()));
+  EXPECT_FALSE(IsWindow(field.Handle()));
   EXPECT_EQ(Notes(), kNone);
 }
 
@@ -366,13 +366,13 @@ TEST_F(FolderFieldTest, AltDownBrowsesUnlessTheShortcutIsRemovedOrTheButtonHidde
 TEST_F(FolderFieldTest, InADialogTabSelectsTheTextAndEnterAndEscReachTheButtons) {
   test::TestDialog dialog;
   const FolderField first =
-      FolderField::Create(dialog.hwnd(), 401, RECT{10, 10, 200, 31}, {&shell});
+      FolderField::Create(dialog.Handle(), 401, RECT{10, 10, 200, 31}, {&shell});
   const FolderField second =
-      FolderField::Create(dialog.hwnd(), 402, RECT{10, 40, 200, 61}, {&shell});
+      FolderField::Create(dialog.Handle(), 402, RECT{10, 40, 200, 61}, {&shell});
   second.SetText("C:\\logs");
   // Tab order: the two fields, then OK and Cancel.
-  SetWindowPos(second.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  SetWindowPos(first.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowPos(second.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowPos(first.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetFocus(first.Edit());
   dialog.Run();
 
@@ -404,7 +404,7 @@ class RealBrowserTest : public ::testing::Test {
   }
 
   NotifyHost host;
-  FolderField field = FolderField::Create(host.hwnd(), kId, RECT{10, 10, 210, 31});
+  FolderField field = FolderField::Create(host.Handle(), kId, RECT{10, 10, 210, 31});
   bool seen = false;
   std::wstring caption;
   std::vector<std::wstring> statics;
@@ -444,7 +444,7 @@ TEST_F(RealBrowserTest, OpensWithCaptionPromptAndFolderAndOkWritesItBack) {
       CSTR_EQUAL)
       << field.Text();
   EXPECT_EQ(host.Codes(kId), kChange);
-  EXPECT_TRUE(IsWindowEnabled(host.hwnd()));
+  EXPECT_TRUE(IsWindowEnabled(host.Handle()));
 
   // COM was initialised for the browse only.
   const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/app_error.h"
+#include "base/app_error.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/win_text.h"
 #include "tests/support/win/control_harness.h"
@@ -66,7 +66,7 @@ class IpAddressFieldTest : public ::testing::Test {
     SetKeyDown(VK_SHIFT, false);
     // Each change notification with the address it announces.
     host.onNotify = [this](const test::Notification& n) {
-      if (n.from != field.hwnd()) return;  // the other EDITs' focus changes
+      if (n.from != field.Handle()) return;  // the other EDITs' focus changes
       EXPECT_EQ(n.id, kId);
       EXPECT_EQ(n.code, FN_CHANGE);
       notes.push_back(field.Text());
@@ -76,7 +76,7 @@ class IpAddressFieldTest : public ::testing::Test {
 
   HWND Part(int i) const { return field.Part(i); }
   std::string Text(int i) const { return GetWindowTextUtf8(Part(i)); }
-  RECT PartRect(int i) const { return RectIn(field.hwnd(), Part(i)); }
+  RECT PartRect(int i) const { return RectIn(field.Handle(), Part(i)); }
   // Focus into part i from outside (which selects its whole text), then the
   // given selection.
   void Enter(int i, int start = -1, int end = -1) const {
@@ -86,13 +86,13 @@ class IpAddressFieldTest : public ::testing::Test {
   }
   HWND AddEdit(int x) const {
     return CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, x, 10, 60, 21,
-                           host.hwnd(), nullptr, nullptr, nullptr);
+                           host.Handle(), nullptr, nullptr, nullptr);
   }
   // Checks the layout: four parts, each (inner width - 15) / 4 wide and 5
   // apart, one line of the font high, centred.
   void ExpectLayout(HFONT font) const {
     RECT inner{};
-    GetClientRect(field.hwnd(), &inner);
+    GetClientRect(field.Handle(), &inner);
     const int width = (inner.right - 15) / 4;
     const int height = FontMetrics(font).tmHeight;
     for (int i = 0; i < 4; ++i) {
@@ -106,7 +106,7 @@ class IpAddressFieldTest : public ::testing::Test {
 
   test::NotifyHost host{320, 160, L"IP field"};
   HWND before = AddEdit(10);
-  IpAddressField field = IpAddressField::Create(host.hwnd(), kId, RECT{80, 10, 197, 31});
+  IpAddressField field = IpAddressField::Create(host.Handle(), kId, RECT{80, 10, 197, 31});
   HWND after = AddEdit(210);
   std::vector<std::string> notes;
 };
@@ -116,11 +116,11 @@ TEST_F(IpAddressFieldTest, NewFieldHoldsZerosInFourNarrowCentredPartsAndIsOneTab
   EXPECT_EQ(Texts(field), "0|0|0|0");
   EXPECT_TRUE(notes.empty());
   wchar_t name[64];
-  GetClassNameW(field.hwnd(), name, 64);
+  GetClassNameW(field.Handle(), name, 64);
   EXPECT_STREQ(name, kIpAddressFieldClass);
   // The field itself is the tab stop: the dialog manager does not walk into it.
-  EXPECT_TRUE(GetWindowLongPtrW(field.hwnd(), GWL_STYLE) & WS_TABSTOP);
-  EXPECT_FALSE(GetWindowLongPtrW(field.hwnd(), GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
+  EXPECT_TRUE(GetWindowLongPtrW(field.Handle(), GWL_STYLE) & WS_TABSTOP);
+  EXPECT_FALSE(GetWindowLongPtrW(field.Handle(), GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
   for (int i = 0; i < 4; ++i) {
     const LONG_PTR style = GetWindowLongPtrW(Part(i), GWL_STYLE);
     EXPECT_EQ(style & (ES_CENTER | ES_AUTOHSCROLL | WS_TABSTOP), ES_CENTER | ES_AUTOHSCROLL);
@@ -167,8 +167,8 @@ TEST_F(IpAddressFieldTest, InvalidAddressTextIsRefusedAndLeavesTheFieldAlone) {
                                       "1.2.3.4.5"sv, "1.2.3.4\0x"sv}) {
     SCOPED_TRACE(text);
     if (text.find('\0') == text.npos) {
-      EXPECT_FALSE(
-          SendMessageW(field.hwnd(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Widen(text).c_str())));
+      EXPECT_FALSE(SendMessageW(field.Handle(), WM_SETTEXT, 0,
+                                reinterpret_cast<LPARAM>(Widen(text).c_str())));
     }
     try {
       field.SetText(text);
@@ -301,11 +301,11 @@ TEST_F(IpAddressFieldTest, ArrowKeys) {
 
 TEST_F(IpAddressFieldTest, FocusTabAndClicks) {
   SetFocus(after);
-  SetFocus(field.hwnd());  // from outside: part 1, whole text selected
+  SetFocus(field.Handle());  // from outside: part 1, whole text selected
   EXPECT_EQ(FocusedPart(field), 0);
   EXPECT_EQ(Selection(Part(0)), Sel(0, 1));
   SetFocus(Part(2));
-  SetFocus(field.hwnd());  // from one of its parts: the control before the field
+  SetFocus(field.Handle());  // from one of its parts: the control before the field
   EXPECT_EQ(GetFocus(), before);
 
   EXPECT_EQ(SendMessageW(Part(1), WM_GETDLGCODE, 0, 0) & DLGC_WANTTAB, DLGC_WANTTAB);
@@ -325,9 +325,9 @@ TEST_F(IpAddressFieldTest, FocusTabAndClicks) {
   EXPECT_EQ(FocusedPart(field), 2);
   EXPECT_EQ(Selection(Part(2)), Sel(0, 1));
   const RECT second = PartRect(1);
-  SendMessageW(field.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(second.right + 1, 2));
+  SendMessageW(field.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(second.right + 1, 2));
   EXPECT_EQ(FocusedPart(field), 1);
-  SendMessageW(field.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(second.right + 4, 2));
+  SendMessageW(field.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(second.right + 4, 2));
   EXPECT_EQ(FocusedPart(field), 2);
 }
 
@@ -350,44 +350,44 @@ TEST_F(IpAddressFieldTest, ReadOnlyPartIgnoresTypingButTakesWrites) {
 }
 
 TEST_F(IpAddressFieldTest, EnablingFontAndSizeReachTheParts) {
-  EnableWindow(field.hwnd(), FALSE);
+  EnableWindow(field.Handle(), FALSE);
   for (int i = 0; i < 4; ++i) EXPECT_FALSE(IsWindowEnabled(Part(i)));
-  EnableWindow(field.hwnd(), TRUE);
+  EnableWindow(field.Handle(), TRUE);
   for (int i = 0; i < 4; ++i) EXPECT_TRUE(IsWindowEnabled(Part(i)));
 
   const UniqueFont font(
       CreateFontW(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
   ASSERT_TRUE(font);
-  SendMessageW(field.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-  EXPECT_EQ(SendMessageW(field.hwnd(), WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font.get()));
+  SendMessageW(field.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  EXPECT_EQ(SendMessageW(field.Handle(), WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font.get()));
   for (int i = 0; i < 4; ++i)
     EXPECT_EQ(SendMessageW(Part(i), WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font.get()));
-  SetWindowPos(field.hwnd(), nullptr, 0, 0, 200, 32, SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(field.Handle(), nullptr, 0, 0, 200, 32, SWP_NOMOVE | SWP_NOZORDER);
   ExpectLayout(font.get());
-  DestroyWindow(field.hwnd());  // the field goes before the font it uses
+  DestroyWindow(field.Handle());  // the field goes before the font it uses
 }
 
 TEST_F(IpAddressFieldTest, SystemAddressMessages) {
-  SendMessageW(field.hwnd(), IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 1, 20));
+  SendMessageW(field.Handle(), IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 1, 20));
   EXPECT_EQ(Texts(field), "192|168|1|20");
   EXPECT_EQ(notes, std::vector<std::string>(4, "192.168.1.20"));
-  SendMessageW(field.hwnd(), IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 1, 21));
+  SendMessageW(field.Handle(), IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 1, 21));
   EXPECT_EQ(notes.size(), 5u);
   DWORD address = 0;
-  EXPECT_EQ(SendMessageW(field.hwnd(), IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address)), 4);
+  EXPECT_EQ(SendMessageW(field.Handle(), IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address)), 4);
   EXPECT_EQ(address, MAKEIPADDRESS(192, 168, 1, 21));
 
   SetFocus(after);
-  SendMessageW(field.hwnd(), IPM_SETFOCUS, 2, 0);
+  SendMessageW(field.Handle(), IPM_SETFOCUS, 2, 0);
   EXPECT_EQ(FocusedPart(field), 2);
   EXPECT_EQ(Selection(Part(2)), Sel(0, 1));
-  SendMessageW(field.hwnd(), IPM_SETFOCUS, 4, 0);  // no such part: the first, as the system's
+  SendMessageW(field.Handle(), IPM_SETFOCUS, 4, 0);  // no such part: the first, as the system's
   EXPECT_EQ(FocusedPart(field), 0);
 
   // The field's own part messages refuse a part it does not have.
-  EXPECT_FALSE(SendMessageW(field.hwnd(), IPM_SETPART, 4, 9));
-  EXPECT_FALSE(SendMessageW(field.hwnd(), IPM_SETPARTREADONLY, 4, TRUE));
-  EXPECT_EQ(SendMessageW(field.hwnd(), IPM_GETPART, 4, 0), 0);
+  EXPECT_FALSE(SendMessageW(field.Handle(), IAFM_SETPART, 4, 9));
+  EXPECT_FALSE(SendMessageW(field.Handle(), IAFM_SETPARTREADONLY, 4, TRUE));
+  EXPECT_EQ(SendMessageW(field.Handle(), IAFM_GETPART, 4, 0), 0);
   EXPECT_EQ(field.Text(), "192.168.1.21");
 }
 
@@ -403,7 +403,7 @@ TEST_F(IpAddressFieldTest, ParentMayDestroyTheFieldFromItsHandler) {
          Type(L"6");  // "256" reads as 56
        }},
       {"address set",
-       [](IpAddressField f) { SendMessageW(f.hwnd(), IPM_SETADDRESS, 0, 0x01020304); }},
+       [](IpAddressField f) { SendMessageW(f.Handle(), IPM_SETADDRESS, 0, 0x01020304); }},
       {"address text set", [](IpAddressField f) { f.SetText("9.8.7.6"); }},
       {"emptied part left",
        [this](IpAddressField) {
@@ -413,19 +413,19 @@ TEST_F(IpAddressFieldTest, ParentMayDestroyTheFieldFromItsHandler) {
   };
   for (const auto& [what, act] : cases) {
     SCOPED_TRACE(what);
-    const IpAddressField f = IpAddressField::Create(host.hwnd(), kId + 1, RECT{80, 40, 197, 61});
+    const IpAddressField f = IpAddressField::Create(host.Handle(), kId + 1, RECT{80, 40, 197, 61});
     f.SetText("10.25.30.40");
     SetFocus(f.Part(1));
     SendMessageW(f.Part(1), EM_SETSEL, 0, -1);
     int sent = 0;
     host.onNotify = [&](const test::Notification& n) {
-      if (n.from != f.hwnd()) return;
+      if (n.from != f.Handle()) return;
       ++sent;
       DestroyWindow(n.from);
     };
     act(f);
     host.onNotify = nullptr;
-    EXPECT_FALSE(IsWindow(f.hwnd()));
+    EXPECT_FALSE(IsWindow(f.Handle()));
     EXPECT_EQ(sent, 1);
   }
 }
@@ -437,7 +437,7 @@ class IpAddressFieldDialogTest : public ::testing::Test {
   void SetUp() override {
     SetKeyDown(VK_SHIFT, false);
     // Tab order: the EDIT, the field, then OK and Cancel.
-    SetWindowPos(field.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(field.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetWindowPos(edit, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetFocus(edit);
     dialog.Run();
@@ -466,9 +466,9 @@ class IpAddressFieldDialogTest : public ::testing::Test {
 
   test::TestDialog dialog;
   HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER, 10,
-                              10, 60, 21, dialog.hwnd(), nullptr, nullptr, nullptr);
-  IpAddressField field = IpAddressField::Create(dialog.hwnd(), kId, RECT{80, 10, 200, 31});
-  HWND ok = GetDlgItem(dialog.hwnd(), IDOK);
+                              10, 60, 21, dialog.Handle(), nullptr, nullptr, nullptr);
+  IpAddressField field = IpAddressField::Create(dialog.Handle(), kId, RECT{80, 10, 200, 31});
+  HWND ok = GetDlgItem(dialog.Handle(), IDOK);
 };
 
 TEST_F(IpAddressFieldDialogTest, TabEntersTheFirstPartAndTypingFillsTheAddress) {

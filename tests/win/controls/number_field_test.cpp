@@ -41,7 +41,7 @@ Codes Repeat(const Codes& codes, int times) {
 }
 
 // The clock of a held arrow: records the delays the field asks for.
-class FakeRepeatTimer final : public RepeatTimer {
+class FakeRepeatTimer final : public IRepeatTimer {
  public:
   void Start(HWND f, UINT milliseconds) override {
     field = f;
@@ -74,9 +74,9 @@ class NumberFieldTest : public ::testing::Test {
   }
 
   NumberField Make(int32_t min, int32_t max, int32_t value, int id = kId, int top = 10) {
-    const NumberField f = NumberField::Create(host.hwnd(), id, RECT{10, top, 75, top + 21},
+    const NumberField f = NumberField::Create(host.Handle(), id, RECT{10, top, 75, top + 21},
                                               {min, max, value, &timer});
-    SendMessageW(f.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(host.font()), TRUE);
+    SendMessageW(f.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(host.font()), TRUE);
     return f;
   }
   // A field with the focus, as the user would have it.
@@ -135,7 +135,7 @@ class NumberFieldTest : public ::testing::Test {
   // The field's client area; the arrow pair takes its right end, full height.
   static RECT Client(NumberField f) {
     RECT rc{};
-    GetClientRect(f.hwnd(), &rc);
+    GetClientRect(f.Handle(), &rc);
     return rc;
   }
   static int ArrowsLeft(NumberField f) { return Client(f).right - GetSystemMetrics(SM_CXVSCROLL); }
@@ -143,13 +143,13 @@ class NumberFieldTest : public ::testing::Test {
   // A mouse message to the field at y on the arrows (or at x when given).
   static void Mouse(NumberField f, UINT msg, int y, int x = -1) {
     if (x < 0) x = ArrowsLeft(f) + 4;
-    SendMessageW(f.hwnd(), msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(f.Handle(), msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
   }
   static void Click(NumberField f, int y, int x = -1) {
     Mouse(f, WM_LBUTTONDOWN, y, x);
     Mouse(f, WM_LBUTTONUP, y, x);
   }
-  static void Tick(NumberField f) { SendMessageW(f.hwnd(), WM_TIMER, kRepeatTimerId, 0); }
+  static void Tick(NumberField f) { SendMessageW(f.Handle(), WM_TIMER, kRepeatTimerId, 0); }
 
   FakeRepeatTimer timer;  // outlives the fields, which stop it when they go
   NotifyHost host;
@@ -160,21 +160,21 @@ class NumberFieldTest : public ::testing::Test {
 
 TEST_F(NumberFieldTest, CreatedWithItsEditAsTabStopAndSetByProgramWithoutNotifying) {
   const NumberField fw = Make(0, 65535, 1024);
-  EXPECT_EQ(GetParent(fw.Edit()), fw.hwnd());
+  EXPECT_EQ(GetParent(fw.Edit()), fw.Handle());
   EXPECT_EQ(fw.Value(), 1024);
   EXPECT_EQ(fw.Text(), "1024");  // WM_GETTEXT: the EDIT's text
   EXPECT_TRUE(GetWindowLongW(fw.Edit(), GWL_STYLE) & WS_TABSTOP);
-  EXPECT_FALSE(GetWindowLongW(fw.hwnd(), GWL_STYLE) & WS_TABSTOP);
-  EXPECT_TRUE(GetWindowLongW(fw.hwnd(), GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
-  EXPECT_EQ(GetDlgCtrlID(fw.hwnd()), kId);
+  EXPECT_FALSE(GetWindowLongW(fw.Handle(), GWL_STYLE) & WS_TABSTOP);
+  EXPECT_TRUE(GetWindowLongW(fw.Handle(), GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
+  EXPECT_EQ(GetDlgCtrlID(fw.Handle()), kId);
   EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(fw.Edit(), WM_GETFONT, 0, 0)), host.font());
-  SetFocus(fw.hwnd());
+  SetFocus(fw.Handle());
   EXPECT_EQ(GetFocus(), fw.Edit());
 
   // Made by class name alone, as a dialog template makes it: 0 to 100, 0.
   const NumberField plain(CreateWindowExW(0, kNumberFieldClass, L"", WS_CHILD | WS_VISIBLE, 10, 70,
-                                          65, 21, host.hwnd(), nullptr, nullptr, nullptr));
-  ASSERT_NE(plain.hwnd(), nullptr);
+                                          65, 21, host.Handle(), nullptr, nullptr, nullptr));
+  ASSERT_NE(plain.Handle(), nullptr);
   EXPECT_EQ(plain.MinValue(), 0);
   EXPECT_EQ(plain.MaxValue(), 100);
   EXPECT_EQ(plain.Text(), "0");
@@ -199,7 +199,7 @@ TEST_F(NumberFieldTest, CreatedWithItsEditAsTabStopAndSetByProgramWithoutNotifyi
   timeout.SetReadOnly(false);
   EXPECT_FALSE(timeout.ReadOnly());
   // The text follows the value: setting it is refused.
-  EXPECT_FALSE(SendMessageW(timeout.hwnd(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"7")));
+  EXPECT_FALSE(SendMessageW(timeout.Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"7")));
   EXPECT_EQ(timeout.Text(), "60");
   EXPECT_EQ(timeout.Value(), 60);
   EXPECT_TRUE(host.notes.empty());
@@ -260,7 +260,7 @@ TEST_F(NumberFieldTest, EditingIsFilteredCheckedAndRefusedWithTheSelectionRestor
     EXPECT_EQ(f.Value(), c.newValue);
     EXPECT_EQ(Selection(f.Edit()), c.selection);
     EXPECT_EQ(Sent(), Repeat(kChange, c.changes));
-    DestroyWindow(f.hwnd());
+    DestroyWindow(f.Handle());
   }
 }
 
@@ -272,7 +272,7 @@ TEST_F(NumberFieldTest, LeavingForAnotherControlTidiesUpSilentlyButNotForAnother
   {
     // As when OK is clicked and a message box takes the focus: still empty.
     NotifyHost elsewhere(200, 100, L"Another window");
-    SetFocus(elsewhere.hwnd());
+    SetFocus(elsewhere.Handle());
     Pump();
     ASSERT_NE(GetFocus(), port.Edit());
     EXPECT_EQ(port.Text(), "");
@@ -328,7 +328,7 @@ TEST_F(NumberFieldTest, ArrowAndPageKeysStepUnlessAModifierIsHeld) {
     if (!c.codes.empty()) {
       EXPECT_EQ(Selection(f.Edit()), (Range{end, end}));
     }
-    DestroyWindow(f.hwnd());
+    DestroyWindow(f.Handle());
   }
 }
 
@@ -341,7 +341,7 @@ TEST_F(NumberFieldTest, ReadOnlyRefusesStepsButKeepsFocusSelectionAndCopy) {
   const int h = ArrowsHeight(fw);
   const auto click = [](int y) { return [y](NumberField f) { Click(f, y); }; };
   const auto wheel = [](bool onText) {
-    return [onText](NumberField f) { Wheel(onText ? f.Edit() : f.hwnd(), onText ? 120 : -120); };
+    return [onText](NumberField f) { Wheel(onText ? f.Edit() : f.Handle(), onText ? 120 : -120); };
   };
   const Action drag = [h](NumberField f) {
     Mouse(f, WM_LBUTTONDOWN, h / 2);  // the divider
@@ -390,9 +390,9 @@ TEST_F(NumberFieldTest, WheelStepsByTheSystemsLinesSettingOnTheTextAndTheArrows)
       {3, port.Edit(), 60, 104},  // half a notch with 3 lines: one step
       {3, port.Edit(), 30, 104},  // less than one step: nothing, not even a change
       {3, port.Edit(), -120, 101},
-      {0, port.Edit(), 120, 102},  // 0 lines counts as one
-      {3, port.hwnd(), -120, 99},  // on the arrows
-      {3, port.hwnd(), 240, 105},
+      {0, port.Edit(), 120, 102},    // 0 lines counts as one
+      {3, port.Handle(), -120, 99},  // on the arrows
+      {3, port.Handle(), 240, 105},
       {WHEEL_PAGESCROLL, port.Edit(), 2, 107},  // a page per notch counts as 120 lines
   };
   int32_t before = port.Value();
@@ -440,9 +440,9 @@ TEST_F(NumberFieldTest, HeldArrowRepeatsUntilReleasedOrCutShort) {
   const std::pair<const char*, Action> endings[] = {
       {"released far away", [](NumberField f) { Mouse(f, WM_LBUTTONUP, 300, 200); }},
       {"capture taken", [](NumberField) { ReleaseCapture(); }},
-      {"cancel mode", [](NumberField f) { SendMessageW(f.hwnd(), WM_CANCELMODE, 0, 0); }},
+      {"cancel mode", [](NumberField f) { SendMessageW(f.Handle(), WM_CANCELMODE, 0, 0); }},
       {"made read-only", [](NumberField f) { f.SetReadOnly(true); }},
-      {"disabled", [](NumberField f) { EnableWindow(f.hwnd(), FALSE); }},
+      {"disabled", [](NumberField f) { EnableWindow(f.Handle(), FALSE); }},
   };
   EXPECT_EQ(kRepeatDelayMs, 400u);
   EXPECT_EQ(kRepeatIntervalMs, 100u);
@@ -455,8 +455,8 @@ TEST_F(NumberFieldTest, HeldArrowRepeatsUntilReleasedOrCutShort) {
     const int sign = up ? 1 : -1;
     Mouse(port, WM_LBUTTONDOWN, up ? 1 : ArrowsHeight(port) - 1);
     EXPECT_EQ(port.Value(), 100 + sign);
-    EXPECT_EQ(GetCapture(), port.hwnd());
-    EXPECT_EQ(timer.field, port.hwnd());
+    EXPECT_EQ(GetCapture(), port.Handle());
+    EXPECT_EQ(timer.field, port.Handle());
     EXPECT_EQ(timer.delays, std::vector<UINT>{kRepeatDelayMs});
     Tick(port);
     Mouse(port, WM_MOUSEMOVE, 300, 200);  // far away
@@ -470,7 +470,7 @@ TEST_F(NumberFieldTest, HeldArrowRepeatsUntilReleasedOrCutShort) {
     Tick(port);  // one already on its way
     EXPECT_EQ(port.Value(), 100 + 3 * sign);
     EXPECT_EQ(Sent(), Repeat(up ? kUp : kDown, 3));
-    DestroyWindow(port.hwnd());
+    DestroyWindow(port.Handle());
   }
 }
 
@@ -481,7 +481,7 @@ TEST_F(NumberFieldTest, DraggingTheDividerStepsPerPixel) {
   for (const int divider : {h / 2, h / 2 + 1}) {
     SCOPED_TRACE(divider);
     Mouse(port, WM_LBUTTONDOWN, divider);
-    EXPECT_EQ(GetCapture(), port.hwnd());
+    EXPECT_EQ(GetCapture(), port.Handle());
     EXPECT_FALSE(timer.running);
     EXPECT_EQ(port.Value(), 100);
     Mouse(port, WM_MOUSEMOVE, h / 2 - 3);
@@ -501,7 +501,7 @@ TEST_F(NumberFieldTest, DraggingTheDividerStepsPerPixel) {
 TEST_F(NumberFieldTest, DividerShowsTheVerticalResizePointerUnlessReadOnly) {
   const NumberField port = Focused(1, 65535, 100);
   POINT origin{ArrowsLeft(port) + 3, 0};
-  ClientToScreen(port.hwnd(), &origin);
+  ClientToScreen(port.Handle(), &origin);
   const int h = ArrowsHeight(port);
   // The pointer moves asynchronously under Wine: wait until it is there.
   const auto moveTo = [&](int y) {
@@ -516,7 +516,7 @@ TEST_F(NumberFieldTest, DividerShowsTheVerticalResizePointerUnlessReadOnly) {
   };
   const auto cursor = [&] {
     SetCursor(LoadCursorW(nullptr, IDC_IBEAM));
-    SendMessageW(port.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(port.hwnd()),
+    SendMessageW(port.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(port.Handle()),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     return GetCursor();
   };
@@ -535,8 +535,9 @@ TEST_F(NumberFieldTest, DividerShowsTheVerticalResizePointerUnlessReadOnly) {
 TEST_F(NumberFieldTest, MiddleClickOrAClickBesideTheTextGivesTheTextTheFocus) {
   const NumberField port = Make(1, 65535, 1);
   const NumberField other = Make(1, 100, 3, kOtherId, 40);
-  const std::pair<HWND, UINT> clicks[] = {
-      {port.Edit(), WM_MBUTTONDOWN}, {port.hwnd(), WM_MBUTTONDOWN}, {port.hwnd(), WM_LBUTTONDOWN}};
+  const std::pair<HWND, UINT> clicks[] = {{port.Edit(), WM_MBUTTONDOWN},
+                                          {port.Handle(), WM_MBUTTONDOWN},
+                                          {port.Handle(), WM_LBUTTONDOWN}};
   for (const auto& [target, msg] : clicks) {
     SetFocus(other.Edit());
     SendMessageW(target, msg, 0, MAKELPARAM(1, 0));  // the top-left corner
@@ -563,21 +564,21 @@ TEST_F(NumberFieldTest, TextSitsAsInAnEditBoxLinedUpWithItsLabelBesideTheArrows)
   const NumberField port = Make(1, 65535, 50);
   const HWND box =
       CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"50", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 200,
-                      10, 65, 21, host.hwnd(), nullptr, nullptr, nullptr);
+                      10, 65, 21, host.Handle(), nullptr, nullptr, nullptr);
   SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(host.font()), TRUE);
   // As in the main window: a field 21 high, its label's top 4 below the field's.
-  EXPECT_EQ(TextOrigin(port.Edit(), port.hwnd()).y, 4);
+  EXPECT_EQ(TextOrigin(port.Edit(), port.Handle()).y, 4);
   const int lineHeight = FontMetrics(host.font()).tmHeight;
   for (const SIZE size : {SIZE{65, 21}, SIZE{120, 30}}) {
     SCOPED_TRACE(size.cx);
-    MoveWindow(port.hwnd(), 10, 10, size.cx, size.cy, TRUE);
+    MoveWindow(port.Handle(), 10, 10, size.cx, size.cy, TRUE);
     MoveWindow(box, 200, 10, size.cx, size.cy, TRUE);
-    EXPECT_EQ(TextOrigin(port.Edit(), port.hwnd()).x, TextOrigin(box, box).x);
+    EXPECT_EQ(TextOrigin(port.Edit(), port.Handle()).x, TextOrigin(box, box).x);
     // One line, centred, ending where the arrows begin.
     const RECT client = Client(port);
     RECT edit{};
     GetWindowRect(port.Edit(), &edit);
-    MapWindowPoints(nullptr, port.hwnd(), reinterpret_cast<POINT*>(&edit), 2);
+    MapWindowPoints(nullptr, port.Handle(), reinterpret_cast<POINT*>(&edit), 2);
     EXPECT_EQ(edit.bottom - edit.top, lineHeight);
     EXPECT_LE(std::abs(edit.top - (client.bottom - edit.bottom)), 1);
     EXPECT_LE(ArrowsLeft(port) - edit.right, 1);
@@ -587,9 +588,9 @@ TEST_F(NumberFieldTest, TextSitsAsInAnEditBoxLinedUpWithItsLabelBesideTheArrows)
 // (The colours every field paints with: field_control_test.cpp.)
 TEST_F(NumberFieldTest, DisabledWithItsText) {
   const NumberField port = Make(1, 65535, 1);
-  EnableWindow(port.hwnd(), FALSE);
+  EnableWindow(port.Handle(), FALSE);
   EXPECT_FALSE(IsWindowEnabled(port.Edit()));
-  EnableWindow(port.hwnd(), TRUE);
+  EnableWindow(port.Handle(), TRUE);
   EXPECT_TRUE(IsWindowEnabled(port.Edit()));
 }
 
@@ -605,7 +606,7 @@ TEST_F(NumberFieldTest, ParentMayDestroyTheFieldFromItsHandler) {
       {"refused paste", Sends(WM_PASTE, L"x"), FN_CHANGE},
       {"down arrow", [](NumberField f) { Mouse(f, WM_LBUTTONDOWN, ArrowsHeight(f) - 1); },
        NFN_DOWNCLICK},
-      {"wheel", [](NumberField f) { Wheel(f.hwnd(), 120); }, FN_CHANGE},
+      {"wheel", [](NumberField f) { Wheel(f.Handle(), 120); }, FN_CHANGE},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -615,7 +616,7 @@ TEST_F(NumberFieldTest, ParentMayDestroyTheFieldFromItsHandler) {
     };
     c.act(port);
     host.onNotify = nullptr;
-    EXPECT_FALSE(IsWindow(port.hwnd()));
+    EXPECT_FALSE(IsWindow(port.Handle()));
     EXPECT_FALSE(timer.running);
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_EQ(Sent(), Codes{c.destroyOn});
@@ -625,12 +626,12 @@ TEST_F(NumberFieldTest, ParentMayDestroyTheFieldFromItsHandler) {
 TEST_F(NumberFieldTest, InADialogTabSelectsTheTextAndEnterAndEscReachTheButtons) {
   test::TestDialog dialog;
   const NumberField first =
-      NumberField::Create(dialog.hwnd(), 201, RECT{10, 10, 80, 31}, {1, 65535, 69, &timer});
+      NumberField::Create(dialog.Handle(), 201, RECT{10, 10, 80, 31}, {1, 65535, 69, &timer});
   const NumberField second =
-      NumberField::Create(dialog.hwnd(), 202, RECT{10, 40, 80, 61}, {1, 180, 120, &timer});
+      NumberField::Create(dialog.Handle(), 202, RECT{10, 40, 80, 61}, {1, 180, 120, &timer});
   // The fields first in the tab order.
-  SetWindowPos(second.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  SetWindowPos(first.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowPos(second.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowPos(first.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetFocus(first.Edit());
   dialog.Run();
 

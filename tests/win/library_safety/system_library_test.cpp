@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "platform/app_error.h"
+#include "base/app_error.h"
 #include "platform/win32/file_system_win.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win_text.h"

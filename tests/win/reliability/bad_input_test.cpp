@@ -16,7 +16,7 @@
 #include <string>
 #include <utility>
 
-#include "config/int_text.h"
+#include "base/int_text.h"
 #include "controls/ip_address_field.h"
 #include "tests/support/win/control_harness.h"
 #include "tests/win/ui/main_window_fixture.h"

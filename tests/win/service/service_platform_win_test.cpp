@@ -28,7 +28,7 @@ class RecordingWindow {
     received().clear();
   }
   ~RecordingWindow() { DestroyWindow(hwnd_); }
-  HWND hwnd() const { return hwnd_; }
+  HWND Handle() const { return hwnd_; }
   static std::vector<UINT>& received() {
     static std::vector<UINT> messages;
     return messages;
@@ -52,9 +52,10 @@ void DrainQueue() {
 TEST(WinServiceUiTest, DispatchDeliversEveryWaitingMessageTranslated) {
   DrainQueue();
   RecordingWindow window;
-  PostMessageW(window.hwnd(), WM_APP + 1, 0, 0);
-  PostMessageW(window.hwnd(), WM_KEYDOWN, 'A', MAKELPARAM(1, MapVirtualKeyW('A', MAPVK_VK_TO_VSC)));
-  PostMessageW(window.hwnd(), WM_APP + 2, 0, 0);
+  PostMessageW(window.Handle(), WM_APP + 1, 0, 0);
+  PostMessageW(window.Handle(), WM_KEYDOWN, 'A',
+               MAKELPARAM(1, MapVirtualKeyW('A', MAPVK_VK_TO_VSC)));
+  PostMessageW(window.Handle(), WM_APP + 2, 0, 0);
   WinServiceUi ui;
   ui.DispatchMessages();
   // TranslateMessage turned the key into a character, posted behind the others
@@ -73,8 +74,8 @@ TEST(WinServiceUiTest, PreTranslateSeesEachMessageAndMayKeepItFromTheWindow) {
     offered.push_back(msg.message);
     return msg.message == WM_APP + 1;  // handled here, e.g. by dialog keyboard handling
   });
-  PostMessageW(window.hwnd(), WM_APP + 1, 0, 0);
-  PostMessageW(window.hwnd(), WM_APP + 2, 0, 0);
+  PostMessageW(window.Handle(), WM_APP + 1, 0, 0);
+  PostMessageW(window.Handle(), WM_APP + 2, 0, 0);
   ui.DispatchMessages();
   EXPECT_EQ(offered, (std::vector<UINT>{WM_APP + 1, WM_APP + 2}));
   EXPECT_EQ(RecordingWindow::received(), std::vector<UINT>{WM_APP + 2});
@@ -84,7 +85,7 @@ TEST(WinServiceUiTest, QuitIsPostedAgainAndEndsTheDrain) {
   DrainQueue();
   RecordingWindow window;
   PostThreadMessageW(GetCurrentThreadId(), WM_QUIT, 7, 0);
-  PostMessageW(window.hwnd(), WM_APP + 3, 0, 0);
+  PostMessageW(window.Handle(), WM_APP + 3, 0, 0);
   WinServiceUi ui([](MSG&) { return false; });
   ui.DispatchMessages();
   EXPECT_TRUE(RecordingWindow::received().empty());

@@ -11,7 +11,7 @@
 
 #include "controls/ip_address_field.h"
 #include "platform/win32/win_handles.h"
-#include "ui/accessibility.h"
+#include "toolkit/accessibility.h"
 
 namespace tftpcfg::test {
 namespace {
@@ -182,11 +182,11 @@ TEST_F(AccessibilityTest, EveryInputControlOfTheWindowCarriesItsLabel) {
   MainWindow& w = *frm_;
   const std::vector<std::pair<HWND, const char*>> expected = {
       {FolderField(w.Control(IDC_TFTP_ROOT)).Edit(), "TFTP Root Directory"},
-      {FolderField(w.Control(IDC_TFTP_ROOT)).hwnd(), "TFTP Root Directory"},
+      {FolderField(w.Control(IDC_TFTP_ROOT)).Handle(), "TFTP Root Directory"},
       {NumberField(w.Control(IDC_TFTP_PORT)).Edit(), "TFTP Server Port"},
       {NumberField(w.Control(IDC_TIMEOUT)).Edit(), "Request timeout"},
       {NumberField(w.Control(IDC_RETRIES)).Edit(), "Retries"},
-      {NumberField(w.Control(IDC_RETRIES)).hwnd(), "Retries"},
+      {NumberField(w.Control(IDC_RETRIES)).Handle(), "Retries"},
       {w.Control(IDC_HIGH_PRIORITY), "High priority level"},
       {w.Control(IDC_OPTION_TIMEOUT), "timeout"},
       {w.Control(IDC_OPTION_BLOCKSIZE), "blocksize"},
@@ -282,7 +282,7 @@ TEST_F(AccessibilityTest, AddressPartsFollowTheModeLabelAndSayWhichPartTheyAre) 
               "part " + std::to_string(i + 1) + " of 4");
     EXPECT_EQ(NameOf(IpAddressField(d.Control(IDC_MASK)).Part(i)), "Network Mask") << i;
   }
-  EXPECT_EQ(NameOf(IpAddressField(d.Control(IDC_ADDRESS)).hwnd()), "Network IP Address");
+  EXPECT_EQ(NameOf(IpAddressField(d.Control(IDC_ADDRESS)).Handle()), "Network IP Address");
   d.SelectSingle(true);
   for (int i = 0; i < 4; ++i)
     EXPECT_EQ(NameOf(IpAddressField(d.Control(IDC_ADDRESS)).Part(i)), "Host IP Address");

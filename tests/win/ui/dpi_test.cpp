@@ -13,7 +13,7 @@
 #include <sstream>
 
 #include "controls/ip_address_field.h"
-#include "ui/layout.h"
+#include "toolkit/layout.h"
 
 namespace tftpcfg::test {
 namespace {
@@ -201,11 +201,11 @@ TEST_F(DpiTest, TheMainWindowScalesItsFrameControlsFontAndGrid) {
     Pump();
     EXPECT_EQ(w.Dpi(), dpi);
     ExpectClientSize(w.Handle(), 360, 324, dpi);
-    ExpectAt(NumberField(w.Control(IDC_TFTP_PORT)).hwnd(), {128, 56, 65, 21}, dpi);
-    ExpectAt(FolderField(w.Control(IDC_TFTP_ROOT)).hwnd(), {128, 24, 200, 21}, dpi);
+    ExpectAt(NumberField(w.Control(IDC_TFTP_PORT)).Handle(), {128, 56, 65, 21}, dpi);
+    ExpectAt(FolderField(w.Control(IDC_TFTP_ROOT)).Handle(), {128, 24, 200, 21}, dpi);
     ExpectAt(w.Control(IDC_RULES), {8, 65, 324, 136}, dpi);
     ExpectAt(w.Control(IDC_DELETE_RULE), {275, 210, 57, 25}, dpi);
-    ExpectAt(NumberField(w.Control(IDC_LOG_COUNT)).hwnd(), {12 + 120, 11 + 84, 65, 21}, dpi);
+    ExpectAt(NumberField(w.Control(IDC_LOG_COUNT)).Handle(), {12 + 120, 11 + 84, 65, 21}, dpi);
     ExpectAt(w.Control(IDC_APPLY), {6 + 272, 6 + 271 + 8, 75, 25}, dpi);
     EXPECT_FALSE(IsWindowEnabled(w.Control(IDC_APPLY))) << "nothing was changed";
     EXPECT_EQ(ListView_GetColumnWidth(w.Control(IDC_RULES), 0), Scale(196, dpi));
@@ -226,7 +226,7 @@ TEST_F(DpiTest, TheMainWindowScalesItsFrameControlsFontAndGrid) {
       ExpectTextLine(w.Control(id), NumberField(w.Control(id)).Edit(),
                      SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(w.Control(id))), dpi);
     const FolderField root(w.Control(IDC_TFTP_ROOT));
-    ExpectTextLine(root.hwnd(), root.Edit(), Scale(15, WindowDpi(root.hwnd())), dpi);
+    ExpectTextLine(root.Handle(), root.Edit(), Scale(15, WindowDpi(root.Handle())), dpi);
   }
 }
 
@@ -306,14 +306,14 @@ TEST_F(DpiTest, TheRuleDialogScalesAndKeepsItsCaptionsWhole) {
       SendDpiChange(d.Handle(), dpi);
       Pump();
       ExpectClientSize(d.Handle(), 294, 205, dpi);
-      ExpectAt(IpAddressField(d.Control(IDC_ADDRESS)).hwnd(), {8 + 132, 4 + 92, 117, 21}, dpi);
+      ExpectAt(IpAddressField(d.Control(IDC_ADDRESS)).Handle(), {8 + 132, 4 + 92, 117, 21}, dpi);
       ExpectAt(d.Control(IDCANCEL), {153, 172, 75, 25}, dpi);
       EXPECT_NEAR(EmHeight(d.Control(IDC_ACCESS)), MulDiv(8, static_cast<int>(dpi), 72), 1);
       EXPECT_NEAR(EmHeight(IpAddressField(d.Control(IDC_ADDRESS)).Part(0)),
                   MulDiv(8, static_cast<int>(dpi), 72), 1);
       // The address parts: left to right inside the field, none on another.
       RECT field;
-      GetClientRect(IpAddressField(d.Control(IDC_ADDRESS)).hwnd(), &field);
+      GetClientRect(IpAddressField(d.Control(IDC_ADDRESS)).Handle(), &field);
       int right = 0;
       for (int i = 0; i < 4; ++i) {
         const RECT part = InParent(IpAddressField(d.Control(IDC_ADDRESS)).Part(i));

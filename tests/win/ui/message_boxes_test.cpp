@@ -13,7 +13,7 @@
 #include "tests/support/win/control_harness.h"
 #include "tests/support/win/message_box_answerer.h"
 #include "ui/message_boxes.h"
-#include "ui/message_dialog.h"
+#include "toolkit/message_dialog.h"
 
 namespace tftpcfg::test {
 namespace {

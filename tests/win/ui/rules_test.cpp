@@ -43,7 +43,7 @@ class RulesTest : public MainWindowTest {
       seen_.single = d.SingleSelected();
       seen_.address = d.Address();
       seen_.mask = d.Mask();
-      seen_.maskVisible = IsWindowVisible(IpAddressField(d.Control(IDC_MASK)).hwnd()) != FALSE;
+      seen_.maskVisible = IsWindowVisible(IpAddressField(d.Control(IDC_MASK)).Handle()) != FALSE;
       wchar_t label[64] = {};
       GetWindowTextW(d.Control(IDC_ADDRESS_LABEL), label, 64);
       seen_.addressLabel = label;

@@ -1,4 +1,4 @@
-#include "config/int_text.h"
+#include "base/int_text.h"
 
 namespace tftpcfg {
 namespace {

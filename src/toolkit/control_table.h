@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "config/service_settings.h"  // IntRange
-#include "platform/fatal_error.h"
+#include "base/int_text.h"
+#include "base/fatal_error.h"
 #include "platform/folder_browser.h"
 #include "platform/win32/dpi.h"
 

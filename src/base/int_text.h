@@ -1,12 +1,19 @@
 #pragma once
-// Conversion of a whole text to a signed 32-bit integer, shared by the port
-// check before saving and by the number field's typed-text checking.
+// Whole numbers as text: the conversion of a whole text to a signed 32-bit
+// integer, shared by the port check before saving and by the number field's
+// typed-text checking, and the range type of both.
 
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
 namespace tftpcfg {
+
+// A closed range of signed 32-bit integers.
+struct IntRange {
+  int32_t min;
+  int32_t max;
+};
 
 // Accepts: leading blanks (space characters only); one optional sign, "+" or
 // "-"; then decimal digits, or hexadecimal digits (either letter case) after

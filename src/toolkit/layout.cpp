@@ -1,4 +1,4 @@
-#include "ui/layout.h"
+#include "toolkit/layout.h"
 
 #include <commctrl.h>
 

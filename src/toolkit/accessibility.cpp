@@ -1,8 +1,8 @@
-#include "ui/accessibility.h"
+#include "toolkit/accessibility.h"
 
 #include <commctrl.h>
 
-#include "controls/field_control.h"
+#include "controls/accessible_name.h"
 
 namespace tftpcfg {
 
@@ -33,10 +33,6 @@ HWND LabelBefore(HWND control) {
     if (lstrcmpiW(className, WC_STATICW) == 0) return h;
   }
   return nullptr;
-}
-
-void NameAddressParts(HWND field, const std::wstring& name) {
-  FieldWindow(field).SetAccessibleName(name);
 }
 
 std::wstring NameAfterLabel(HWND control, std::initializer_list<HWND> windows) {

@@ -1,10 +1,10 @@
-#include "ui/dialog_window.h"
+#include "toolkit/dialog_window.h"
 
-#include "platform/fatal_error.h"
+#include "base/fatal_error.h"
 #include "platform/win32/application_error.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/win_text.h"
-#include "ui/layout.h"
+#include "toolkit/layout.h"
 
 namespace tftpcfg {
 

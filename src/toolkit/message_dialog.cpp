@@ -1,4 +1,4 @@
-#include "ui/message_dialog.h"
+#include "toolkit/message_dialog.h"
 
 #include <commctrl.h>
 
@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/fatal_error.h"
+#include "base/fatal_error.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/win_handles.h"
 #include "platform/win32/win_text.h"
-#include "ui/dialog_window.h"
-#include "ui/layout.h"
+#include "toolkit/dialog_window.h"
+#include "toolkit/layout.h"
 
 namespace tftpcfg {
 namespace {

@@ -26,8 +26,4 @@ HWND LabelBefore(HWND control);
 // returns the name; empty, and nothing named, when control has no label.
 std::wstring NameAfterLabel(HWND control, std::initializer_list<HWND> windows);
 
-// Names an IP address field; the field names its four parts, each saying
-// which of the four it is ("part 2 of 4").
-void NameAddressParts(HWND field, const std::wstring& name);
-
 }  // namespace tftpcfg

@@ -1,4 +1,4 @@
-#include "ui/control_table.h"
+#include "toolkit/control_table.h"
 
 #include <commctrl.h>
 
@@ -8,8 +8,8 @@
 #include "controls/ip_address_field.h"
 #include "controls/number_field.h"
 #include "platform/win32/win_text.h"
-#include "ui/accessibility.h"
-#include "ui/layout.h"
+#include "toolkit/accessibility.h"
+#include "toolkit/layout.h"
 
 namespace tftpcfg {
 namespace {
@@ -135,7 +135,7 @@ HWND ControlTable::CreateOne(HWND parent, const ControlRow& row, const RECT& rc,
       params.minValue = row.range.min;
       params.maxValue = row.range.max;
       params.value = row.range.min;
-      return NumberField::Create(parent, row.id, rc, params).hwnd();
+      return NumberField::Create(parent, row.id, rc, params).Handle();
     }
     case ControlKind::FolderField: {
       FolderFieldCreateParams params;
@@ -144,10 +144,10 @@ HWND ControlTable::CreateOne(HWND parent, const ControlRow& row, const RECT& rc,
       field.SetTitle(row.caption);
       field.SetPrompt(row.prompt);
       field.SetShortcut(0, 0);  // no key for the browse button in these windows
-      return field.hwnd();
+      return field.Handle();
     }
     case ControlKind::IpAddressField:
-      return IpAddressField::Create(parent, row.id, rc).hwnd();
+      return IpAddressField::Create(parent, row.id, rc).Handle();
     case ControlKind::RuleGrid: {
       const HWND grid = CreateChild(parent, WC_LISTVIEWW, "",
                                     common | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL |
