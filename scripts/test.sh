@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, checks the sources, builds every configuration and runs
-# every test: clang-format and clang-tidy first (scripts/format.sh --check,
-# scripts/tidy.sh), so that a finding fails within minutes; then native unit
+# every test: clang-format, the layering of the folders and clang-tidy first
+# (scripts/format.sh --check, scripts/layers.sh, scripts/tidy.sh), so that a
+# finding fails within minutes; then native unit
 # tests, the same under AddressSanitizer/UBSan, a bounded run of every fuzz
 # target (TFTPCFG_FUZZ_SECONDS each, default 60; 0 skips the run), and the
 # Windows tests under Wine (Xvfb is started when there is no display).
@@ -17,6 +18,8 @@ start=$(date +%s)
 
 echo "== format"
 "$root/scripts/format.sh" --check
+echo "== layers"
+"$root/scripts/layers.sh"
 echo "== tidy"
 "$root/scripts/tidy.sh"
 
