@@ -326,7 +326,9 @@ void FieldControl::PaintBorder() const {
   OffsetRect(&window, -window.left, -window.top);
   // Only the border: the client area belongs to the field.
   RECT inner = window;
-  InflateRect(&inner, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+  // The client edge the system draws, at the window's own DPI.
+  const UINT dpi = WindowDpi(hwnd_);
+  InflateRect(&inner, -SystemMetricForDpi(SM_CXEDGE, dpi), -SystemMetricForDpi(SM_CYEDGE, dpi));
   ExcludeClipRect(dc.get(), inner.left, inner.top, inner.right, inner.bottom);
   const HWND focus = GetFocus();
   const bool focused = focus != nullptr && IsChild(hwnd_, focus);
