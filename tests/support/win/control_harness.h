@@ -91,6 +91,14 @@ inline RECT RectIn(HWND parent, HWND child) {
   return r;
 }
 
+// A check box's or radio button's tick, and a list's selected item (-1: none).
+inline bool Checked(HWND button) {
+  return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+inline int ComboIndex(HWND list) {
+  return static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
+}
+
 // A move to a monitor of another DPI as the system announces it, with the
 // window's rectangle moved by (dx, dy) as the suggested place; returns it.
 inline RECT SendDpiChangeMovedBy(HWND hwnd, UINT dpi, int dx = 37, int dy = 23) {

@@ -56,7 +56,6 @@ class KeyboardTest : public MainWindowTest {
     SendMessageW(frm_->Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
     Pump();
   }
-  bool Checked(HWND button) const { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
   // The controls the focus visits from the current one, pressing Tab n times.
   std::vector<HWND> TabWalk(int n, bool backwards = false) {

@@ -10,19 +10,8 @@
 namespace tftpcfg::test {
 namespace {
 
-bool Checked(HWND h) {
-  return SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-int ComboIndex(HWND h) {
-  return static_cast<int>(SendMessageW(h, CB_GETCURSEL, 0, 0));
-}
 bool Enabled(HWND h) {
   return IsWindowEnabled(h) != FALSE;
-}
-std::pair<int, int> Selection(HWND edit) {
-  DWORD start = 0, end = 0;
-  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  return {static_cast<int>(start), static_cast<int>(end)};
 }
 
 TEST_F(MainWindowTest, WithoutTheKeyTheWindowShowsTheInitialValues) {
@@ -341,7 +330,7 @@ TEST_F(ValidationTest, RootDirectoryMustNameAnExistingDirectory) {
     EXPECT_EQ(frm_->ActivePage(), kPageBasic);
     EXPECT_EQ(Focus(), FolderField(frm_->Control(IDC_TFTP_ROOT)).Edit());
     EXPECT_EQ(Selection(FolderField(frm_->Control(IDC_TFTP_ROOT)).Edit()),
-              std::make_pair(0, static_cast<int>(root.size())));
+              std::make_pair(DWORD{0}, static_cast<DWORD>(root.size())));
     EXPECT_TRUE(frm_->Modified());
   }
   FolderField(frm_->Control(IDC_TFTP_ROOT)).SetText(existingDir_);
