@@ -38,10 +38,8 @@ class DialogWindow {
   // cannot be created; `what` names the window for a system refusal.
   void Create(HINSTANCE instance, const DialogTemplate& tpl, HWND owner, const char* what);
   // Runs the window as a modal dialog until EndDialog; its result, or -1 when
-  // the window or what OnCreate builds could not be created (CreationError()
-  // then says why).
+  // the window or what OnCreate builds could not be created.
   INT_PTR RunModal(HINSTANCE instance, const DialogTemplate& tpl, HWND owner);
-  const std::string& CreationError() const { return creationError_; }
 
   // Builds the controls at WM_INITDIALOG; the font at the window's DPI exists
   // already. May raise.

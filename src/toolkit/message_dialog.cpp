@@ -275,11 +275,11 @@ class MessageDialog final : public DialogWindow {
 MessageResult ShowMessageDialog(HWND owner, MessageKind kind, std::string_view text) {
   const HWND previous = GetActiveWindow();
   ThreadWindowsDisabled others;
-  MessageDialog dialog(kind, WithLineBreaks(text), others);
+  const std::wstring wideText = WithLineBreaks(text);
+  MessageDialog dialog(kind, wideText, others);
   const INT_PTR shown = dialog.Run(owner ? GetAncestor(owner, GA_ROOT) : nullptr);
   others.Restore();
   if (previous && IsWindow(previous)) SetActiveWindow(previous);
-  const std::wstring wideText = WithLineBreaks(text);
   if (shown == -1) {
     // Without the dialog, the system's own box still tells the user.
     const int answer =
